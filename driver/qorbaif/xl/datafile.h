@@ -1,0 +1,69 @@
+// Random access to one data file by absolute offset, and the lookup of its
+// named sections.
+//
+// Layout, all integers unsigned 32-bit little-endian, all positions absolute:
+//   header at 0:        [0] reserved  [4] section limit
+//   section record:     [0] name[32]  [32] first entry  [36] 12 bytes  [48] next section
+//                       [52] entry count  [56] 8 bytes
+//   entry record:       [0] key  [4] value  [8] 4 bytes  [12] next entry
+//   strings:            NUL-terminated, anywhere in the file
+// The first section record is at 8; the chain ends with a next offset at or
+// above the section limit.
+#ifndef ZEDWIC_DATAFILE_H
+#define ZEDWIC_DATAFILE_H
+
+#include "fileio.h"
+
+#include <cstdint>
+
+const uint32_t DATAFILE_READ_ERROR = 0xFFFFFFFFu;
+const uint32_t DATAFILE_PATH_SIZE = 261;  // 260 characters and the NUL
+const uint32_t DATAFILE_STRING_SCAN = 290; // a string must end within this many bytes
+
+const uint32_t DATAFILE_HEADER_SIZE = 8;
+const uint32_t DATAFILE_HEADER_LIMIT = 4;
+const uint32_t DATAFILE_FIRST_SECTION = 8;
+const uint32_t DATAFILE_SECTION_NAME_SIZE = 32;
+const uint32_t DATAFILE_SECTION_HEAD_SIZE = 52; // name, first entry, next section
+const uint32_t DATAFILE_SECTION_TAIL_SIZE = 12; // entry count and 8 bytes
+const uint32_t DATAFILE_SECTION_FIRST_ENTRY = 32;
+const uint32_t DATAFILE_SECTION_NEXT = 48;
+const uint32_t DATAFILE_SECTION_RECORD_SIZE = 64;
+const uint32_t DATAFILE_ENTRY_SIZE = 16;
+const uint32_t DATAFILE_ENTRY_KEY = 0;
+const uint32_t DATAFILE_ENTRY_VALUE = 4;
+const uint32_t DATAFILE_ENTRY_NEXT = 12;
+
+struct DataFile {
+    FileIo_Handle handle;
+    char path[DATAFILE_PATH_SIZE];
+    uint8_t *image;     // the whole file; null in handle mode
+    uint32_t imageSize; // meaningful only while image is set
+};
+
+// Null when the file cannot be opened, the path has more than 260 characters
+// (a cut path would name another file) or the reader cannot be allocated.
+DataFile *DataFile_Open(const char *path);
+
+// Bytes copied (0 at or past the end), or DATAFILE_READ_ERROR when a read
+// fails in handle mode.
+uint32_t DataFile_ReadAt(DataFile *file, void *destination, uint32_t count, uint32_t offset);
+
+// Copies the NUL-terminated string at offset. False, destination untouched,
+// when a read fails, no NUL comes within DATAFILE_STRING_SCAN bytes, or the
+// string and its NUL do not fit destinationSize. The end of the file ends a
+// string.
+bool DataFile_ReadString(DataFile *file, uint32_t offset, char *destination,
+                         uint32_t destinationSize);
+
+void DataFile_Close(DataFile *file);
+
+// Offset of the section record named name (ASCII case ignored), or 0.
+uint32_t DataFile_FindSection(DataFile *file, const char *name);
+
+uint32_t DataFile_GetU32(const uint8_t *bytes);
+
+// Whole-string equality ignoring ASCII case only, independent of the locale.
+bool DataFile_NamesEqual(const char *a, const char *b);
+
+#endif

@@ -1,0 +1,113 @@
+// The message table: loading from an open data file, release, lookup.
+#include "errmsg.h"
+
+#include "chainguard.h"
+
+#include <cstring>
+
+const char ERRMSG_SECTION_NAME[] = "QORBA_ErrMsg";
+
+ErrMsgSlot ErrMsgTable[ERRMSG_SLOT_COUNT] = {
+    {"ERMSG_00", nullptr}, {"ERMSG_01", nullptr}, {"ERMSG_02", nullptr}, {"ERMSG_03", nullptr},
+    {"ERMSG_04", nullptr}, {"ERMSG_05", nullptr}, {"ERMSG_06", nullptr}, {"ERMSG_07", nullptr},
+    {"ERMSG_08", nullptr}, {"ERMSG_09", nullptr}, {"ERMSG_10", nullptr}, {"ERMSG_11", nullptr},
+    {"ERMSG_12", nullptr}, {"ERMSG_13", nullptr}, {"ERMSG_14", nullptr}, {"ERMSG_15", nullptr},
+    {"ERMSG_XX", nullptr}, {"", nullptr},
+};
+
+namespace {
+
+const char kEmptyText[] = "";
+
+// Gives every empty slot named key its text from valueOffset; returns how
+// many slots were filled.
+uint32_t FillSlots(DataFile *file, const char *key, uint32_t valueOffset) {
+    uint32_t filled = 0;
+    for (ErrMsgSlot *slot = ErrMsgTable; slot->key[0] != '\0'; ++slot) {
+        if (slot->text != nullptr || !DataFile_NamesEqual(slot->key, key)) {
+            continue;
+        }
+        slot->text = static_cast<char *>(g_fileIo.AllocZero(ERRMSG_TEXT_SIZE));
+        if (slot->text == nullptr) {
+            continue;
+        }
+        // An unreadable value leaves the zero-filled block: the empty text.
+        DataFile_ReadString(file, valueOffset, slot->text, ERRMSG_TEXT_SIZE);
+        ++filled;
+    }
+    return filled;
+}
+
+uint32_t CountFilled() {
+    uint32_t filled = 0;
+    for (const ErrMsgSlot *slot = ErrMsgTable; slot->key[0] != '\0'; ++slot) {
+        filled += slot->text != nullptr ? 1 : 0;
+    }
+    return filled;
+}
+
+} // namespace
+
+void ErrMsg_Load(DataFile *file) {
+    if (file == nullptr) {
+        return;
+    }
+    const uint32_t section = DataFile_FindSection(file, ERRMSG_SECTION_NAME);
+    if (section == 0) {
+        return;
+    }
+    uint8_t record[DATAFILE_SECTION_HEAD_SIZE] = {};
+    if (DataFile_ReadAt(file, record, sizeof record, section) == 0) {
+        return;
+    }
+    uint8_t tail[DATAFILE_SECTION_TAIL_SIZE] = {};
+    DataFile_ReadAt(file, tail, sizeof tail, section + DATAFILE_SECTION_HEAD_SIZE);
+    const uint32_t count = DataFile_GetU32(tail);
+
+    // The count is the walk's bound, but it may be anything; a full table or
+    // a chain that comes back to an entry it has read ends the walk early
+    // without changing what it loads.
+    const uint32_t slotsToFill = ERRMSG_SLOT_COUNT - 1;
+    uint32_t filled = CountFilled();
+    uint8_t entry[DATAFILE_ENTRY_SIZE] = {};
+    uint32_t offset = DataFile_GetU32(record + DATAFILE_SECTION_FIRST_ENTRY);
+    ChainGuard guard;
+    ChainGuard_Start(&guard, offset);
+    for (uint32_t k = 0; k < count && filled < slotsToFill; ++k) {
+        if (k > 0) {
+            offset = DataFile_GetU32(entry + DATAFILE_ENTRY_NEXT);
+            if (ChainGuard_Repeats(&guard, offset)) {
+                return;
+            }
+        }
+        memset(entry, 0, sizeof entry);
+        DataFile_ReadAt(file, entry, sizeof entry, offset);
+
+        char key[ERRMSG_KEY_SIZE] = {};
+        DataFile_ReadString(file, DataFile_GetU32(entry + DATAFILE_ENTRY_KEY), key, sizeof key);
+        if (key[0] == '\0') {
+            continue; // no slot has the empty key
+        }
+        filled += FillSlots(file, key, DataFile_GetU32(entry + DATAFILE_ENTRY_VALUE));
+    }
+}
+
+void ErrMsg_Free() {
+    for (ErrMsgSlot *slot = ErrMsgTable; slot->key[0] != '\0'; ++slot) {
+        if (slot->text != nullptr) {
+            g_fileIo.Free(slot->text);
+            slot->text = nullptr;
+        }
+    }
+}
+
+extern "C" const char *VOLQUAD_GetErrorMsg(int32_t code) {
+    const uint32_t index = static_cast<uint32_t>(code);
+    if (index < ERRMSG_CODE_COUNT && ErrMsgTable[index].text != nullptr) {
+        return ErrMsgTable[index].text;
+    }
+    if (ErrMsgTable[ERRMSG_FALLBACK_SLOT].text != nullptr) {
+        return ErrMsgTable[ERRMSG_FALLBACK_SLOT].text;
+    }
+    return kEmptyText;
+}

@@ -1,0 +1,198 @@
+// The reader: both modes answer alike, at and past the end, and for strings.
+#include "datafile.h"
+#include "readmode.h"
+
+#include <cstring>
+
+namespace {
+
+// The literal's bytes, embedded NULs included, without the final NUL.
+template <size_t N> std::vector<uint8_t> Bytes(const char (&text)[N]) {
+    return std::vector<uint8_t>(text, text + N - 1);
+}
+
+class DataFileTest : public ReadModeTest {
+  protected:
+    DataFile *Open(const std::vector<uint8_t> &bytes) {
+        DataFile *file = DataFile_Open(Write(bytes).c_str());
+        EXPECT_NE(file, nullptr);
+        if (file != nullptr) {
+            EXPECT_EQ(file->image == nullptr, GetParam() == ReadMode::Handle);
+        }
+        return file;
+    }
+};
+
+TEST_P(DataFileTest, EmptyFileReadsNothingAndEmptyStrings) {
+    DataFile *file = Open({});
+    ASSERT_NE(file, nullptr);
+    uint8_t buffer[8] = {1, 2, 3, 4, 5, 6, 7, 8};
+    EXPECT_EQ(DataFile_ReadAt(file, buffer, 8, 0), 0u);
+    EXPECT_EQ(DataFile_ReadAt(file, buffer, 8, 100), 0u);
+    EXPECT_EQ(buffer[0], 1);
+    char text[16] = "untouched";
+    EXPECT_TRUE(DataFile_ReadString(file, 0, text, sizeof text));
+    EXPECT_STREQ(text, "");
+    strcpy(text, "untouched");
+    EXPECT_TRUE(DataFile_ReadString(file, 0xFFFFFFFFu, text, sizeof text));
+    EXPECT_STREQ(text, "");
+    DataFile_Close(file);
+}
+
+TEST_P(DataFileTest, ReadsStopAtTheEnd) {
+    const std::vector<uint8_t> content = Bytes("0123456789abcdefghij");
+    DataFile *file = Open(content);
+    ASSERT_NE(file, nullptr);
+    uint8_t buffer[16] = {};
+    EXPECT_EQ(DataFile_ReadAt(file, buffer, 16, 20), 0u);
+    EXPECT_EQ(DataFile_ReadAt(file, buffer, 16, 17), 3u);
+    EXPECT_EQ(memcmp(buffer, "hij", 3), 0);
+    EXPECT_EQ(buffer[3], 0) << "nothing is copied past the end";
+    EXPECT_EQ(DataFile_ReadAt(file, buffer, 4, 2), 4u);
+    EXPECT_EQ(memcmp(buffer, "2345", 4), 0);
+    EXPECT_EQ(DataFile_ReadAt(file, buffer, 0, 2), 0u);
+    for (uint32_t offset : {0x7FFFFFFFu, 0x80000000u, 0xFFFFFFFFu}) {
+        EXPECT_EQ(DataFile_ReadAt(file, buffer, 16, offset), 0u) << offset;
+    }
+    DataFile_Close(file);
+}
+
+TEST_P(DataFileTest, StringsUpTo289CharactersAreWhole) {
+    std::vector<uint8_t> content(289, 'a');
+    content.push_back(0);
+    content.insert(content.end(), 290, 'b');
+    content.push_back(0);
+    DataFile *file = Open(content);
+    ASSERT_NE(file, nullptr);
+
+    char text[300];
+    memset(text, 'x', sizeof text);
+    ASSERT_TRUE(DataFile_ReadString(file, 0, text, 290));
+    EXPECT_EQ(strlen(text), 289u);
+    EXPECT_EQ(text[290], 'x') << "exactly 290 bytes copied";
+
+    memset(text, 'x', sizeof text);
+    EXPECT_FALSE(DataFile_ReadString(file, 290, text, sizeof text)) << "290 characters, no NUL";
+    EXPECT_EQ(text[0], 'x') << "destination untouched";
+    // Starting one byte in, the same run of 'b' has 289 characters.
+    EXPECT_TRUE(DataFile_ReadString(file, 291, text, sizeof text));
+    EXPECT_EQ(strlen(text), 289u);
+    DataFile_Close(file);
+}
+
+TEST_P(DataFileTest, StringsEndAtTheEndOfTheFile) {
+    DataFile *file = Open(Bytes("key\0tail-without-nul"));
+    ASSERT_NE(file, nullptr);
+    char text[64];
+    ASSERT_TRUE(DataFile_ReadString(file, 4, text, sizeof text));
+    EXPECT_STREQ(text, "tail-without-nul");
+    ASSERT_TRUE(DataFile_ReadString(file, 19, text, sizeof text));
+    EXPECT_STREQ(text, "l");
+    DataFile_Close(file);
+}
+
+TEST_P(DataFileTest, StringThatDoesNotFitItsDestinationIsRefused) {
+    std::vector<uint8_t> content(127, 'k');
+    content.push_back(0);
+    content.insert(content.end(), 128, 'm');
+    content.push_back(0);
+    DataFile *file = Open(content);
+    ASSERT_NE(file, nullptr);
+    char key[128];
+    memset(key, 'x', sizeof key);
+    ASSERT_TRUE(DataFile_ReadString(file, 0, key, sizeof key));
+    EXPECT_EQ(strlen(key), 127u);
+    memset(key, 'x', sizeof key);
+    EXPECT_FALSE(DataFile_ReadString(file, 128, key, sizeof key));
+    EXPECT_EQ(key[0], 'x');
+    DataFile_Close(file);
+}
+
+TEST_P(DataFileTest, FileThatShrankLeavesItsTailZero) {
+    FaultPlan plan = BasePlan();
+    plan.sizeSurplus = 6; // the size query saw 6 bytes that are gone when read
+    Refault(plan);
+    DataFile *file = Open(Bytes("abcd"));
+    ASSERT_NE(file, nullptr);
+    uint8_t buffer[10];
+    memset(buffer, 0xEE, sizeof buffer);
+    if (GetParam() == ReadMode::Image) {
+        EXPECT_EQ(file->imageSize, 10u);
+        EXPECT_EQ(DataFile_ReadAt(file, buffer, 10, 0), 10u);
+        EXPECT_EQ(memcmp(buffer, "abcd\0\0\0\0\0\0", 10), 0);
+    } else {
+        EXPECT_EQ(DataFile_ReadAt(file, buffer, 10, 0), 4u);
+    }
+    char text[16];
+    ASSERT_TRUE(DataFile_ReadString(file, 1, text, sizeof text));
+    EXPECT_STREQ(text, "bcd");
+    DataFile_Close(file);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothModes, DataFileTest,
+                         testing::Values(ReadMode::Image, ReadMode::Handle), ReadModeName);
+
+using DataFileOpenTest = TempFolderTest;
+
+TEST_F(DataFileOpenTest, MissingFilesAndOverlongPathsGiveNoReader) {
+    EXPECT_EQ(DataFile_Open(Path_Join(dir_, "absent.zwx").c_str()), nullptr);
+    EXPECT_EQ(DataFile_Open(dir_.c_str()), nullptr) << "a folder is not a data file";
+    EXPECT_EQ(DataFile_Open(nullptr), nullptr);
+    // Cutting the path would open some other file.
+    const std::string path = Write(Bytes("x"));
+    const std::string longPath = path + std::string(300, 'x');
+    EXPECT_EQ(DataFile_Open(longPath.c_str()), nullptr);
+    EXPECT_EQ(FaultyIo_Counts().handles, 0u);
+    EXPECT_EQ(FaultyIo_Counts().blocks, 0u);
+}
+
+TEST_F(DataFileOpenTest, ReaderThatCannotBeAllocatedOpensNothing) {
+    FaultPlan plan;
+    plan.failAlloc = 1;
+    Refault(plan);
+    EXPECT_EQ(DataFile_Open(Write(Bytes("abc")).c_str()), nullptr);
+    EXPECT_EQ(FaultyIo_Counts().handles, 0u);
+}
+
+TEST_F(DataFileOpenTest, UnknownSizeOrFailedFillFallsBackToHandleMode) {
+    const std::string path = Write(Bytes("hello\0world"));
+    for (int variant = 0; variant < 2; ++variant) {
+        FaultPlan plan;
+        plan.failSize = variant == 0;
+        plan.failRead = variant == 1 ? 1 : 0; // the read that fills the image
+        Refault(plan);
+        DataFile *file = DataFile_Open(path.c_str());
+        ASSERT_NE(file, nullptr) << variant;
+        EXPECT_EQ(file->image, nullptr);
+        EXPECT_EQ(FaultyIo_Counts().blocks, 1u) << "only the reader itself";
+        char text[16];
+        ASSERT_TRUE(DataFile_ReadString(file, 6, text, sizeof text));
+        EXPECT_STREQ(text, "world") << "the handle is back at the start and usable";
+        DataFile_Close(file);
+        EXPECT_EQ(FaultyIo_Counts().blocks, 0u);
+        EXPECT_EQ(FaultyIo_Counts().handles, 0u);
+    }
+}
+
+TEST_F(DataFileOpenTest, FailedReadsInHandleModeAreReported) {
+    const std::string path = Write(Bytes("hello\0world"));
+    FaultPlan plan;
+    plan.failAlloc = 2;
+    plan.failRead = 2; // the first read succeeds, the second fails
+    Refault(plan);
+    DataFile *file = DataFile_Open(path.c_str());
+    ASSERT_NE(file, nullptr);
+    char text[16] = "untouched";
+    // One byte per read: 'w' arrives, 'o' fails.
+    EXPECT_FALSE(DataFile_ReadString(file, 6, text, sizeof text));
+    EXPECT_STREQ(text, "untouched");
+    uint8_t buffer[4];
+    EXPECT_EQ(DataFile_ReadAt(file, buffer, 4, 0), 4u) << "a later read works again";
+    plan.failRead = 1;
+    plan.failLaterReads = true;
+    Refault(plan);
+    EXPECT_EQ(DataFile_ReadAt(file, buffer, 4, 0), DATAFILE_READ_ERROR);
+    DataFile_Close(file);
+}
+
+} // namespace

@@ -1,0 +1,80 @@
+#include "zwxwrite.h"
+
+#include <cstring>
+
+namespace {
+
+const uint32_t kHeaderSize = 8;
+const uint32_t kSectionSize = 64;
+const uint32_t kEntrySize = 16;
+const uint32_t kNameField = 32;
+
+uint32_t AppendString(std::vector<uint8_t> *bytes, const std::string &text) {
+    uint32_t at = static_cast<uint32_t>(bytes->size());
+    bytes->insert(bytes->end(), text.begin(), text.end());
+    bytes->push_back(0);
+    return at;
+}
+
+} // namespace
+
+void Zwx_PutU32(std::vector<uint8_t> *bytes, uint32_t offset, uint32_t value) {
+    if (bytes->size() < static_cast<size_t>(offset) + 4) {
+        bytes->resize(static_cast<size_t>(offset) + 4);
+    }
+    for (int i = 0; i < 4; ++i) {
+        (*bytes)[offset + static_cast<uint32_t>(i)] = static_cast<uint8_t>(value >> (8 * i));
+    }
+}
+
+std::vector<uint8_t> Zwx_Build(const std::vector<ZwxSection> &sections, ZwxLayout *layout) {
+    ZwxLayout local;
+    ZwxLayout *out = layout != nullptr ? layout : &local;
+    *out = ZwxLayout();
+
+    const uint32_t sectionCount = static_cast<uint32_t>(sections.size());
+    const uint32_t limit = kHeaderSize + sectionCount * kSectionSize;
+    uint32_t entryCount = 0;
+    for (const ZwxSection &section : sections) {
+        entryCount += static_cast<uint32_t>(section.entries.size());
+    }
+    std::vector<uint8_t> bytes(limit + entryCount * kEntrySize, 0);
+    memcpy(bytes.data(), "ZWX1", 4);
+    Zwx_PutU32(&bytes, 4, limit);
+
+    uint32_t entryAt = limit;
+    for (uint32_t s = 0; s < sectionCount; ++s) {
+        const ZwxSection &section = sections[s];
+        const uint32_t at = kHeaderSize + s * kSectionSize;
+        out->sectionOffsets.push_back(at);
+        out->entryOffsets.emplace_back();
+        out->keyOffsets.emplace_back();
+        out->valueOffsets.emplace_back();
+        size_t nameLength = section.name.size() < kNameField ? section.name.size() : kNameField - 1;
+        memcpy(&bytes[at], section.name.data(), nameLength);
+        const uint32_t count = static_cast<uint32_t>(section.entries.size());
+        Zwx_PutU32(&bytes, at + 32, count != 0 ? entryAt : 0);
+        Zwx_PutU32(&bytes, at + 48, at + kSectionSize);
+        Zwx_PutU32(&bytes, at + 52, count);
+        for (uint32_t e = 0; e < count; ++e) {
+            out->entryOffsets[s].push_back(entryAt + e * kEntrySize);
+        }
+        entryAt += count * kEntrySize;
+    }
+    for (uint32_t s = 0; s < sectionCount; ++s) {
+        const std::vector<ZwxEntry> &entries = sections[s].entries;
+        for (size_t e = 0; e < entries.size(); ++e) {
+            const uint32_t at = out->entryOffsets[s][e];
+            const uint32_t key = AppendString(&bytes, entries[e].key);
+            const uint32_t value = AppendString(&bytes, entries[e].value);
+            out->keyOffsets[s].push_back(key);
+            out->valueOffsets[s].push_back(value);
+            Zwx_PutU32(&bytes, at + 0, key);
+            Zwx_PutU32(&bytes, at + 4, value);
+            // The last entry's next field is never followed; it holds 0.
+            Zwx_PutU32(&bytes, at + 12,
+                       e + 1 < entries.size() ? at + kEntrySize : static_cast<uint32_t>(0));
+        }
+    }
+    return bytes;
+}

@@ -1,0 +1,41 @@
+// Producer side of the data file: lays out sections of key/value entries the
+// way the library reads them.
+//
+//   header       [0] "ZWX1"  [4] section limit = end of the section records
+//   sections     64-byte records from offset 8, chained in order; the last
+//                one's next field is the limit
+//   entries      16-byte records, each section's chained in order
+//   strings      NUL-terminated, keys and values, after the entries
+#ifndef ZWX_ZWXWRITE_H
+#define ZWX_ZWXWRITE_H
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct ZwxEntry {
+    std::string key;
+    std::string value;
+};
+
+struct ZwxSection {
+    std::string name;
+    std::vector<ZwxEntry> entries;
+};
+
+// Where the writer put each record, for callers that want to change a file
+// after it is laid out (tests building damaged files).
+struct ZwxLayout {
+    std::vector<uint32_t> sectionOffsets;
+    std::vector<std::vector<uint32_t>> entryOffsets;
+    std::vector<std::vector<uint32_t>> keyOffsets;
+    std::vector<std::vector<uint32_t>> valueOffsets;
+};
+
+// Names, keys and values are copied byte for byte; a name longer than 31
+// bytes is cut to fit its field.
+std::vector<uint8_t> Zwx_Build(const std::vector<ZwxSection> &sections, ZwxLayout *layout);
+
+void Zwx_PutU32(std::vector<uint8_t> *bytes, uint32_t offset, uint32_t value);
+
+#endif
