@@ -196,14 +196,14 @@ TEST_F(ErrMsgAllocFailureTest, EveryAllocationPointLeavesAConsistentTable) {
                 const char *text = ErrMsgTable[slot].text;
                 // Texts load in chain order: slot s is allocation 3 + s.
                 const uint32_t allocation = 3 + slot;
-                const bool lost = failing == 1 || allocation == failing ||
-                                  (later && allocation > failing);
+                const bool lost =
+                    failing == 1 || allocation == failing || (later && allocation > failing);
                 if (lost) {
                     EXPECT_EQ(text, nullptr) << failing << " " << slot;
                 } else {
                     ASSERT_NE(text, nullptr) << failing << " " << slot;
-                    EXPECT_EQ(std::string(text), slot < 16 ? "text " + std::to_string(slot)
-                                                           : std::string("fallback"));
+                    EXPECT_EQ(std::string(text),
+                              slot < 16 ? "text " + std::to_string(slot) : std::string("fallback"));
                 }
             }
             ErrMsg_Free();

@@ -15,9 +15,9 @@ struct FaultPlan {
 };
 
 struct FaultCounts {
-    uint32_t allocs;  // allocation requests, failed ones included
-    uint32_t blocks;  // blocks handed out and not yet freed
-    uint32_t reads;   // read requests, failed ones included
+    uint32_t allocs; // allocation requests, failed ones included
+    uint32_t blocks; // blocks handed out and not yet freed
+    uint32_t reads;  // read requests, failed ones included
     uint32_t seeks;
     uint32_t handles; // files open and not yet closed
 };

@@ -12,9 +12,8 @@ std::string TempDir_Create(const std::string &suffix) {
     static std::atomic<unsigned> counter{0};
     const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
     for (;;) {
-        fs::path dir = fs::temp_directory_path() /
-                       ("zwtest-" + std::to_string(stamp) + "-" + std::to_string(counter++) +
-                        suffix);
+        fs::path dir = fs::temp_directory_path() / ("zwtest-" + std::to_string(stamp) + "-" +
+                                                    std::to_string(counter++) + suffix);
         std::error_code error;
         if (fs::create_directories(dir, error)) {
             return dir.string();

@@ -17,7 +17,7 @@
 #include <cstdint>
 
 const uint32_t DATAFILE_READ_ERROR = 0xFFFFFFFFu;
-const uint32_t DATAFILE_PATH_SIZE = 261;  // 260 characters and the NUL
+const uint32_t DATAFILE_PATH_SIZE = 261;   // 260 characters and the NUL
 const uint32_t DATAFILE_STRING_SCAN = 290; // a string must end within this many bytes
 
 const uint32_t DATAFILE_HEADER_SIZE = 8;

@@ -1,0 +1,18 @@
+// Loading the message catalogue when the library is attached to a process, and
+// releasing it when it is detached.
+#ifndef ZEDWIC_LIFECYCLE_H
+#define ZEDWIC_LIFECYCLE_H
+
+#include "modpath.h"
+
+extern const char LIFECYCLE_DATA_FILE_NAME[]; // "ZEDWIC_D.ZWX"
+
+// Loads the catalogue from the data file in the folder of moduleFileName, the
+// library's own full file name. An empty name looks in the current folder. A
+// name that was cut, or a folder too deep for the data file's name, leaves the
+// catalogue empty: no other location is ever tried.
+void Lifecycle_Attach(const char *moduleFileName, bool nameWasCut, ModPath_LeadByteTest isLeadByte);
+
+void Lifecycle_Detach();
+
+#endif

@@ -1,0 +1,73 @@
+// Attach finds the data file beside the module and nowhere else.
+#include "errmsg.h"
+#include "lifecycle.h"
+#include "readmode.h"
+#include "zwxwrite.h"
+
+#include <filesystem>
+
+namespace {
+
+std::vector<uint8_t> Catalogue(const std::string &text) {
+    return Zwx_Build({{"QORBA_ErrMsg", {{"ERMSG_00", text}}}}, nullptr);
+}
+
+class LifecycleTest : public TempFolderTest {
+  protected:
+    void TearDown() override {
+        Lifecycle_Detach();
+        EXPECT_EQ(FaultyIo_Counts().blocks, 0u);
+        EXPECT_EQ(FaultyIo_Counts().handles, 0u);
+        std::error_code ignored;
+        std::filesystem::current_path(savedCwd_, ignored);
+        TempFolderTest::TearDown();
+    }
+    std::filesystem::path savedCwd_ = std::filesystem::current_path();
+};
+
+TEST_F(LifecycleTest, LoadsTheDataFileBesideTheModuleAndReleasesIt) {
+    Write(Catalogue("beside the module"));
+    const std::string module = Path_Join(dir_, "ZEDWIC_W.dll");
+    Lifecycle_Attach(module.c_str(), false, nullptr);
+    EXPECT_STREQ(VOLQUAD_GetErrorMsg(0), "beside the module");
+    EXPECT_EQ(FaultyIo_Counts().handles, 0u) << "closed before attach returns";
+    Lifecycle_Detach();
+    EXPECT_STREQ(VOLQUAD_GetErrorMsg(0), "");
+    EXPECT_EQ(FaultyIo_Counts().blocks, 0u);
+    Lifecycle_Detach(); // a second detach finds nothing to release
+}
+
+TEST_F(LifecycleTest, NoDataFileLeavesTheCatalogueEmpty) {
+    const std::string module = Path_Join(dir_, "ZEDWIC_W.dll");
+    Lifecycle_Attach(module.c_str(), false, nullptr);
+    for (int code : {0, 15, 16, 99}) {
+        EXPECT_STREQ(VOLQUAD_GetErrorMsg(code), "") << code;
+    }
+}
+
+TEST_F(LifecycleTest, AnUnknownNameLooksInTheCurrentFolderOnly) {
+    Write(Catalogue("current folder"));
+    std::filesystem::current_path(dir_);
+    Lifecycle_Attach("", false, nullptr);
+    EXPECT_STREQ(VOLQUAD_GetErrorMsg(0), "current folder");
+}
+
+TEST_F(LifecycleTest, ACutNameOpensNothing) {
+    Write(Catalogue("must not load"));
+    std::filesystem::current_path(dir_);
+    const std::string module = Path_Join(dir_, "ZEDWIC_W.dll");
+    Lifecycle_Attach(module.c_str(), true, nullptr);
+    Lifecycle_Attach(module.substr(0, 3).c_str(), true, nullptr);
+    EXPECT_STREQ(VOLQUAD_GetErrorMsg(0), "");
+    EXPECT_EQ(FaultyIo_Counts().allocs, 0u) << "no reader was even allocated";
+}
+
+TEST_F(LifecycleTest, AFolderTooDeepForTheDataFileNameOpensNothing) {
+    // Fits "Z.dll" but not "ZEDWIC_D.ZWX": cutting would name "ZEDWIC_D.ZW".
+    const std::string folder = "/" + std::string(246, 'd') + "/";
+    ASSERT_EQ(folder.size(), 248u);
+    Lifecycle_Attach((folder + "Z.dll").c_str(), false, nullptr);
+    EXPECT_EQ(FaultyIo_Counts().allocs, 0u);
+}
+
+} // namespace
