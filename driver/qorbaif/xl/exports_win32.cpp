@@ -1,5 +1,5 @@
-// The library's exports besides VOLQUAD_GetErrorMsg, which lives with the
-// message table.
+// SetChildInfo. The settings exports are in forward_win32.cpp and
+// VOLQUAD_GetErrorMsg lives with the message table.
 #include "ZEDWIC_W.h"
 
 extern "C" int32_t SetChildInfo(void) {

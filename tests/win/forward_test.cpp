@@ -1,0 +1,235 @@
+// The five settings exports against printers installed in Wine's spooler,
+// each driver reporting a folder of the test's own with a test ZEDWIC_U.DLL.
+#include "dllhost.h"
+#include "tempfile.h"
+#include "testprinters.h"
+#include "zwu/zwu_probe.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <thread>
+#include <vector>
+
+namespace {
+
+struct Export {
+    const char *name;
+    ZwuFunction function;
+};
+
+const Export kExports[] = {
+    {"VOLQUAD_SettingExport", ZWU_SETTING_EXPORT},
+    {"VOLQUAD_SettingImport", ZWU_SETTING_IMPORT},
+    {"VOLQUAD_PersonalInfoImport", ZWU_PERSONAL_INFO_IMPORT},
+    {"VOLQUAD_DefaultSetting", ZWU_DEFAULT_SETTING},
+    {"VOLQUAD_FixSetting", ZWU_FIX_SETTING},
+};
+
+// Printers of this process; names carry the process id so parallel test
+// processes never share one.
+struct Printer {
+    std::string name;
+    std::string driver;
+    std::string folder;     // where the spooler says the driver file lies
+    const char *testModule; // copied there as ZEDWIC_U.DLL, or null
+};
+
+std::string g_root;
+HMODULE g_dll = nullptr;
+VOLQUAD_Setting_Fn g_exports[5] = {};
+Printer g_full, g_fixOnly, g_noModule, g_noDriverFile, g_tooDeep;
+std::string g_setupError;
+
+bool Install(Printer *printer, const std::string &label, const std::string &folder,
+             const char *testModule) {
+    const std::string id = std::to_string(GetCurrentProcessId());
+    printer->name = "ZW " + label + " " + id;
+    printer->driver = "ZW Driver " + label + " " + id;
+    printer->folder = folder;
+    printer->testModule = testModule;
+    if (!folder.empty()) {
+        CreateDirectoryA(folder.c_str(), nullptr);
+    }
+    if (testModule != nullptr) {
+        const std::string source = DllHost_ProgramFolder() + "\\" + testModule;
+        if (!CopyFileA(source.c_str(), (folder + "\\ZEDWIC_U.DLL").c_str(), FALSE)) {
+            g_setupError = "cannot copy " + source;
+            return false;
+        }
+    }
+    const std::string driverFile = folder.empty() ? std::string() : folder + "\\DRIVER.DLL";
+    return TestPrinter_Install(printer->name, printer->driver, driverFile, &g_setupError);
+}
+
+std::string ModulePath(const Printer &printer) {
+    return printer.folder + "\\ZEDWIC_U.DLL";
+}
+
+bool IsLoaded(const Printer &printer) {
+    return GetModuleHandleA(ModulePath(printer).c_str()) != nullptr;
+}
+
+class ForwardTest : public testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        g_root = TempDir_Create(" zw forward");
+        g_dll = LoadLibraryA(DllHost_BuiltDll().c_str());
+        for (int i = 0; g_dll != nullptr && i < 5; ++i) {
+            g_exports[i] = reinterpret_cast<VOLQUAD_Setting_Fn>(
+                reinterpret_cast<void *>(GetProcAddress(g_dll, kExports[i].name)));
+        }
+        // 248 characters of folder leave no room for "\ZEDWIC_U.DLL"; a cut
+        // path would name the decoy "ZEDWIC_U.D" put there.
+        std::string deep = g_root + "\\deep";
+        deep += std::string(248 - deep.size(), 'e');
+        const bool ok = Install(&g_full, "Full", g_root + "\\full", "zwu_full.dll") &&
+                        Install(&g_fixOnly, "FixOnly", g_root + "\\fix", "zwu_fix.dll") &&
+                        Install(&g_noModule, "NoModule", g_root + "\\empty", nullptr) &&
+                        Install(&g_noDriverFile, "NoDriverFile", "", nullptr) &&
+                        Install(&g_tooDeep, "TooDeep", deep, nullptr) &&
+                        CopyFileA((DllHost_ProgramFolder() + "\\zwu_full.dll").c_str(),
+                                  (deep + "\\ZEDWIC_U.D").c_str(), FALSE);
+        if (!ok && g_setupError.empty()) {
+            g_setupError = "cannot place the decoy module";
+        }
+    }
+    static void TearDownTestSuite() {
+        for (Printer *p : {&g_full, &g_fixOnly, &g_noModule, &g_noDriverFile, &g_tooDeep}) {
+            if (!p->name.empty()) {
+                TestPrinter_Remove(p->name, p->driver);
+            }
+        }
+        if (g_dll != nullptr) {
+            FreeLibrary(g_dll);
+        }
+        TempDir_Remove(g_root);
+    }
+    void SetUp() override {
+        ASSERT_EQ(g_setupError, "");
+        ASSERT_NE(g_dll, nullptr);
+        for (VOLQUAD_Setting_Fn fn : g_exports) {
+            ASSERT_NE(fn, nullptr);
+        }
+    }
+    // Calls export i with a fresh probe that asks for result.
+    static int32_t Call(int i, const char *printerName, ZwuProbe *probe, int32_t result) {
+        *probe = ZwuProbe{};
+        probe->result = result;
+        return g_exports[i](printerName, reinterpret_cast<intptr_t>(probe));
+    }
+};
+
+TEST_F(ForwardTest, EachExportReachesItsOwnFunctionWithTheHostsArguments) {
+    const int32_t results[] = {0, 99, 7, -5, INT32_MIN};
+    for (int i = 0; i < 5; ++i) {
+        ZwuProbe probe;
+        const char *name = g_full.name.c_str();
+        EXPECT_EQ(Call(i, name, &probe, results[i]), results[i]) << kExports[i].name;
+        EXPECT_EQ(probe.calls, 1u);
+        EXPECT_EQ(probe.function, kExports[i].function);
+        EXPECT_EQ(probe.seenName, name) << "the host's own pointer";
+        EXPECT_EQ(probe.seenValue, reinterpret_cast<intptr_t>(&probe));
+        EXPECT_STRCASEEQ(probe.modulePath, ModulePath(g_full).c_str());
+    }
+}
+
+TEST_F(ForwardTest, TheValueTravelsWithAllItsBits) {
+    // A probe above 4 GiB shows that no bit of the pointer-sized value is lost.
+    void *high = VirtualAlloc(nullptr, sizeof(ZwuProbe), MEM_COMMIT | MEM_RESERVE | MEM_TOP_DOWN,
+                              PAGE_READWRITE);
+    ASSERT_NE(high, nullptr);
+    ZwuProbe *probe = static_cast<ZwuProbe *>(high);
+    EXPECT_GT(reinterpret_cast<uintptr_t>(probe), uintptr_t{0xFFFFFFFF});
+    EXPECT_EQ(Call(4, g_full.name.c_str(), probe, 12345), 12345);
+    EXPECT_EQ(probe->seenValue, reinterpret_cast<intptr_t>(probe));
+    VirtualFree(high, 0, MEM_RELEASE);
+}
+
+TEST_F(ForwardTest, UnreachablePrintersAndModulesGive99) {
+    const std::string unknown = "ZW No Such Printer " + std::to_string(GetCurrentProcessId());
+    for (const char *printer :
+         {unknown.c_str(), g_noModule.name.c_str(), g_noDriverFile.name.c_str(),
+          g_tooDeep.name.c_str(), "", static_cast<const char *>(nullptr)}) {
+        for (int i = 0; i < 5; ++i) {
+            ZwuProbe probe;
+            EXPECT_EQ(Call(i, printer, &probe, 0), VOLQUAD_RESULT_UNAVAILABLE)
+                << kExports[i].name << " " << (printer != nullptr ? printer : "(null)");
+            EXPECT_EQ(probe.calls, 0u) << "no module ran";
+        }
+    }
+}
+
+TEST_F(ForwardTest, OverlongNamesGive99) {
+    // The spooler sees the first 259 characters of a 300-character name.
+    const std::string longName = g_full.name + std::string(300 - g_full.name.size(), 'x');
+    for (int i = 0; i < 5; ++i) {
+        ZwuProbe probe;
+        EXPECT_EQ(Call(i, longName.c_str(), &probe, 0), VOLQUAD_RESULT_UNAVAILABLE);
+        EXPECT_EQ(probe.calls, 0u);
+    }
+}
+
+TEST_F(ForwardTest, MissingFunctionsGive99) {
+    for (int i = 0; i < 5; ++i) {
+        ZwuProbe probe;
+        const int32_t result = Call(i, g_fixOnly.name.c_str(), &probe, 0);
+        if (kExports[i].function == ZWU_FIX_SETTING) {
+            EXPECT_EQ(result, 0);
+            EXPECT_EQ(probe.calls, 1u);
+        } else {
+            EXPECT_EQ(result, VOLQUAD_RESULT_UNAVAILABLE) << kExports[i].name;
+            EXPECT_EQ(probe.calls, 0u);
+        }
+    }
+}
+
+TEST_F(ForwardTest, TheModuleIsReleasedAfterEveryCall) {
+    for (int i = 0; i < 5; ++i) {
+        ZwuProbe probe;
+        ASSERT_FALSE(IsLoaded(g_full));
+        Call(i, g_full.name.c_str(), &probe, 1);
+        EXPECT_EQ(probe.calls, 1u);
+        EXPECT_FALSE(IsLoaded(g_full)) << kExports[i].name;
+        Call(i, g_fixOnly.name.c_str(), &probe, 1);
+        EXPECT_FALSE(IsLoaded(g_fixOnly)) << "released when the function is missing too";
+    }
+    // A host that holds the module itself keeps exactly its own reference.
+    HMODULE held = LoadLibraryA(ModulePath(g_full).c_str());
+    ASSERT_NE(held, nullptr);
+    ZwuProbe probe;
+    EXPECT_EQ(Call(0, g_full.name.c_str(), &probe, 3), 3);
+    EXPECT_TRUE(IsLoaded(g_full));
+    FreeLibrary(held);
+    EXPECT_FALSE(IsLoaded(g_full));
+}
+
+TEST_F(ForwardTest, ConcurrentCallsEachGetTheirOwnResult) {
+    const int threads = 8;
+    const int callsPerThread = 20;
+    std::vector<int> wrong(threads, 0);
+    std::vector<std::thread> workers;
+    for (int t = 0; t < threads; ++t) {
+        workers.emplace_back([t, &wrong] {
+            for (int n = 0; n < callsPerThread; ++n) {
+                const int i = (t + n) % 5;
+                const int32_t want = t * 1000 + n;
+                ZwuProbe probe;
+                const char *name = g_full.name.c_str();
+                if (Call(i, name, &probe, want) != want || probe.function != kExports[i].function ||
+                    probe.seenName != name) {
+                    ++wrong[static_cast<size_t>(t)];
+                }
+            }
+        });
+    }
+    for (std::thread &worker : workers) {
+        worker.join();
+    }
+    for (int t = 0; t < threads; ++t) {
+        EXPECT_EQ(wrong[static_cast<size_t>(t)], 0) << "thread " << t;
+    }
+    EXPECT_FALSE(IsLoaded(g_full));
+}
+
+} // namespace

@@ -1,0 +1,17 @@
+// Test printers installed the way a driver package's installer does, each
+// with a driver whose file the spooler reports at a path of the test's choice.
+#ifndef ZW_TESTS_TESTPRINTERS_H
+#define ZW_TESTS_TESTPRINTERS_H
+
+#include <string>
+
+// Registers driverName (its files copied from a scratch folder) and a printer
+// printerName using it, then makes the spooler report driverFilePath as the
+// driver's file; an empty driverFilePath makes it report none. False, with a
+// message in *error, on failure.
+bool TestPrinter_Install(const std::string &printerName, const std::string &driverName,
+                         const std::string &driverFilePath, std::string *error);
+
+void TestPrinter_Remove(const std::string &printerName, const std::string &driverName);
+
+#endif
