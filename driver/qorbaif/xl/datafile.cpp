@@ -67,6 +67,7 @@ int32_t StringLength(DataFile *file, uint32_t offset, uint8_t *scratch) {
         if (at > UINT32_MAX) {
             return static_cast<int32_t>(i); // no such byte: it ends the string
         }
+        scratch[i] = 0; // a byte past the end delivers nothing and ends the string
         uint32_t got = DataFile_ReadAt(file, &scratch[i], 1, static_cast<uint32_t>(at));
         if (got == DATAFILE_READ_ERROR) {
             return -1;
@@ -125,7 +126,9 @@ uint32_t DataFile_ReadAt(DataFile *file, void *destination, uint32_t count, uint
 
 bool DataFile_ReadString(DataFile *file, uint32_t offset, char *destination,
                          uint32_t destinationSize) {
-    uint8_t scratch[DATAFILE_STRING_SCAN] = {};
+    // Only the bytes StringLength reports are used: no need to zero it all
+    // for every string of a long chain.
+    uint8_t scratch[DATAFILE_STRING_SCAN];
     int32_t length = StringLength(file, offset, scratch);
     if (length < 0 || static_cast<uint32_t>(length) >= destinationSize) {
         return false;

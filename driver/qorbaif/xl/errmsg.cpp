@@ -19,12 +19,52 @@ namespace {
 
 const char kEmptyText[] = "";
 
+// FNV-1a over the name with ASCII capitals folded: names equal ignoring ASCII
+// case hash alike.
+uint32_t FoldedHash(const char *name) {
+    uint32_t hash = 2166136261u;
+    for (; *name != '\0'; ++name) {
+        uint32_t c = static_cast<unsigned char>(*name);
+        if (c >= 'A' && c <= 'Z') {
+            c += 'a' - 'A';
+        }
+        hash = (hash ^ c) * 16777619u;
+    }
+    return hash;
+}
+
+// The slot keys up to the terminator, prepared once per load: a chain of
+// millions of keys that name no slot would otherwise spend most of its time
+// comparing each of them with every slot key.
+struct SlotKeys {
+    uint32_t count;
+    size_t longest;
+    uint32_t hashes[ERRMSG_SLOT_COUNT];
+};
+
+void SlotKeys_Prepare(SlotKeys *keys) {
+    keys->count = 0;
+    keys->longest = 0;
+    for (; ErrMsgTable[keys->count].key[0] != '\0'; ++keys->count) {
+        const char *key = ErrMsgTable[keys->count].key;
+        keys->hashes[keys->count] = FoldedHash(key);
+        keys->longest = strlen(key) > keys->longest ? strlen(key) : keys->longest;
+    }
+}
+
 // Gives every empty slot named key its text from valueOffset; returns how
 // many slots were filled.
-uint32_t FillSlots(DataFile *file, const char *key, uint32_t valueOffset) {
+uint32_t FillSlots(DataFile *file, const char *key, const SlotKeys *slotKeys,
+                   uint32_t valueOffset) {
+    if (strlen(key) > slotKeys->longest) {
+        return 0;
+    }
+    const uint32_t keyHash = FoldedHash(key);
     uint32_t filled = 0;
-    for (ErrMsgSlot *slot = ErrMsgTable; slot->key[0] != '\0'; ++slot) {
-        if (slot->text != nullptr || !DataFile_NamesEqual(slot->key, key)) {
+    for (uint32_t s = 0; s < slotKeys->count; ++s) {
+        ErrMsgSlot *slot = &ErrMsgTable[s];
+        if (slotKeys->hashes[s] != keyHash || slot->text != nullptr ||
+            !DataFile_NamesEqual(slot->key, key)) {
             continue;
         }
         slot->text = static_cast<char *>(g_fileIo.AllocZero(ERRMSG_TEXT_SIZE));
@@ -69,6 +109,8 @@ void ErrMsg_Load(DataFile *file) {
     // without changing what it loads.
     const uint32_t slotsToFill = ERRMSG_SLOT_COUNT - 1;
     uint32_t filled = CountFilled();
+    SlotKeys slotKeys;
+    SlotKeys_Prepare(&slotKeys);
     uint8_t entry[DATAFILE_ENTRY_SIZE] = {};
     uint32_t offset = DataFile_GetU32(record + DATAFILE_SECTION_FIRST_ENTRY);
     ChainGuard guard;
@@ -83,12 +125,13 @@ void ErrMsg_Load(DataFile *file) {
         memset(entry, 0, sizeof entry);
         DataFile_ReadAt(file, entry, sizeof entry, offset);
 
-        char key[ERRMSG_KEY_SIZE] = {};
+        char key[ERRMSG_KEY_SIZE];
+        key[0] = '\0'; // stays empty when the key cannot be read
         DataFile_ReadString(file, DataFile_GetU32(entry + DATAFILE_ENTRY_KEY), key, sizeof key);
         if (key[0] == '\0') {
             continue; // no slot has the empty key
         }
-        filled += FillSlots(file, key, DataFile_GetU32(entry + DATAFILE_ENTRY_VALUE));
+        filled += FillSlots(file, key, &slotKeys, DataFile_GetU32(entry + DATAFILE_ENTRY_VALUE));
     }
 }
 
