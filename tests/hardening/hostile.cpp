@@ -1,0 +1,187 @@
+#include "hostile.h"
+
+#include "zwxwrite.h"
+
+#include <cstring>
+
+namespace {
+
+const uint32_t kSectionSize = 64;
+const uint32_t kEntrySize = 16;
+const uint32_t kFirstEntry = 32;
+const uint32_t kNextSection = 48;
+const uint32_t kEntryCount = 52;
+const uint32_t kValue = 4;
+const uint32_t kNextEntry = 12;
+const uint32_t kAllOnes = 0xFFFFFFFFu;
+
+std::vector<ZwxEntry> Catalogue(bool withFallback) {
+    std::vector<ZwxEntry> entries;
+    for (int code = 0; code < 16; ++code) {
+        char key[16];
+        snprintf(key, sizeof key, "ERMSG_%02d", code);
+        entries.push_back({key, "text " + std::to_string(code)});
+    }
+    if (withFallback) {
+        entries.push_back({"ERMSG_XX", "fallback"});
+    }
+    return entries;
+}
+
+void PutString(std::vector<uint8_t> *bytes, uint32_t at, const std::string &text) {
+    memcpy(bytes->data() + at, text.data(), text.size());
+    (*bytes)[at + text.size()] = 0;
+}
+
+// Writes entries chained from entryAt on, and their strings from stringAt on;
+// the last entry's next field is lastNext. Returns the end of the strings.
+uint32_t PutEntries(std::vector<uint8_t> *bytes, uint32_t entryAt, uint32_t stringAt,
+                    const std::vector<ZwxEntry> &entries, uint32_t lastNext) {
+    for (size_t e = 0; e < entries.size(); ++e) {
+        const uint32_t at = entryAt + static_cast<uint32_t>(e) * kEntrySize;
+        Zwx_PutU32(bytes, at, stringAt);
+        PutString(bytes, stringAt, entries[e].key);
+        stringAt += static_cast<uint32_t>(entries[e].key.size()) + 1;
+        Zwx_PutU32(bytes, at + kValue, stringAt);
+        PutString(bytes, stringAt, entries[e].value);
+        stringAt += static_cast<uint32_t>(entries[e].value.size()) + 1;
+        Zwx_PutU32(bytes, at + kNextEntry, e + 1 < entries.size() ? at + kEntrySize : lastNext);
+    }
+    return stringAt;
+}
+
+void PutSectionRecord(std::vector<uint8_t> *bytes, uint32_t at, const char *name,
+                      uint32_t firstEntry, uint32_t next, uint32_t count) {
+    memcpy(bytes->data() + at, name, strlen(name));
+    Zwx_PutU32(bytes, at + kFirstEntry, firstEntry);
+    Zwx_PutU32(bytes, at + kNextSection, next);
+    Zwx_PutU32(bytes, at + kEntryCount, count);
+}
+
+std::vector<ZwxEntry> Named(std::initializer_list<const char *> keys) {
+    std::vector<ZwxEntry> entries;
+    for (const char *key : keys) {
+        entries.push_back({key, std::string(key) + " text"});
+    }
+    return entries;
+}
+
+} // namespace
+
+std::vector<uint8_t> Hostile_SectionCycle() {
+    ZwxLayout layout;
+    std::vector<uint8_t> bytes =
+        Zwx_Build({{"A", {}}, {"B", {}}, {"C", {}}, {"QORBA_ErrMsg", Catalogue(true)}}, &layout);
+    Zwx_PutU32(&bytes, layout.sectionOffsets[2] + kNextSection, layout.sectionOffsets[0]);
+    return bytes;
+}
+
+std::vector<uint8_t> Hostile_EntryCycle(uint32_t tailLength, uint32_t cycleLength) {
+    std::vector<ZwxEntry> entries = {{"ERMSG_00", "a"}, {"ERMSG_01", "b"}, {"ERMSG_02", "c"}};
+    entries.resize(3 + tailLength + cycleLength, ZwxEntry{"ERMSG_ZZ", "z"});
+    ZwxLayout layout;
+    std::vector<uint8_t> bytes = Zwx_Build({{"QORBA_ErrMsg", entries}}, &layout);
+    const std::vector<uint32_t> &at = layout.entryOffsets[0];
+    Zwx_PutU32(&bytes, layout.sectionOffsets[0] + kEntryCount, kAllOnes);
+    Zwx_PutU32(&bytes, at.back() + kNextEntry, at[3 + tailLength]);
+    return bytes;
+}
+
+std::vector<uint8_t> Hostile_SectionChain(uint32_t size) {
+    std::vector<uint8_t> bytes(size, 0);
+    memcpy(bytes.data(), "ZWX1", 4);
+    Zwx_PutU32(&bytes, 4, size);
+    const std::vector<ZwxEntry> catalogue = Catalogue(true);
+    const uint32_t section = size - 4096;
+    PutSectionRecord(&bytes, section, "QORBA_ErrMsg", section + kSectionSize, size,
+                     static_cast<uint32_t>(catalogue.size()));
+    PutEntries(&bytes, section + kSectionSize,
+               section + kSectionSize + kEntrySize * static_cast<uint32_t>(catalogue.size()),
+               catalogue, 0);
+    // Each record's next field is 48 bytes in, inside the records after it;
+    // none of the names these fields spell is the one looked for.
+    uint32_t record = 8;
+    for (; record + kSectionSize + 16 <= section; record += 16) {
+        Zwx_PutU32(&bytes, record + kNextSection, record + 16);
+    }
+    Zwx_PutU32(&bytes, record - 16 + kNextSection, section);
+    return bytes;
+}
+
+std::vector<uint8_t> Hostile_EntryChain(uint32_t size, uint32_t keyLength) {
+    std::vector<uint8_t> bytes(size, 0);
+    memcpy(bytes.data(), "ZWX1", 4);
+    Zwx_PutU32(&bytes, 4, 8 + kSectionSize);
+    const uint32_t firstEntry = 8 + kSectionSize + 8;
+    PutSectionRecord(&bytes, 8, "QORBA_ErrMsg", firstEntry, 8 + kSectionSize, kAllOnes);
+
+    const std::vector<ZwxEntry> catalogue = Catalogue(false);
+    const uint32_t strings = size - 2048;
+    const uint32_t catalogueAt =
+        strings - kEntrySize * static_cast<uint32_t>(catalogue.size()) - kEntrySize;
+    const std::string junkKey = keyLength == 8 ? "ERMSG_ZZ" : std::string(keyLength, 'Z');
+    PutString(&bytes, strings, junkKey);
+    for (uint32_t entry = firstEntry; entry < catalogueAt; entry += kEntrySize) {
+        Zwx_PutU32(&bytes, entry, strings);
+        Zwx_PutU32(&bytes, entry + kValue, strings);
+        Zwx_PutU32(&bytes, entry + kNextEntry, entry + kEntrySize);
+    }
+    // Without a fallback the walk goes on past the catalogue and off the end.
+    PutEntries(&bytes, catalogueAt, strings + keyLength + 1, catalogue, kAllOnes - 15);
+    return bytes;
+}
+
+std::vector<uint8_t> Hostile_ValuesToTheEnd() {
+    std::vector<ZwxEntry> entries =
+        Named({"ERMSG_01", "ERMSG_02", "ERMSG_03", "ERMSG_04", "ERMSG_05"});
+    entries.push_back({"ERMSG_XX", "fallback"});
+    ZwxLayout layout;
+    std::vector<uint8_t> bytes = Zwx_Build({{"QORBA_ErrMsg", entries}}, &layout);
+    const std::vector<uint32_t> &at = layout.entryOffsets[0];
+    const uint32_t tail = static_cast<uint32_t>(bytes.size());
+    bytes.insert(bytes.end(), 300, 'v');
+    const uint32_t fromTheEnd[] = {100, 289, 290, 1, 0};
+    for (size_t e = 0; e < 5; ++e) {
+        Zwx_PutU32(&bytes, at[e] + kValue, tail + 300 - fromTheEnd[e]);
+    }
+    return bytes;
+}
+
+std::vector<uint8_t> Hostile_KeyToTheEnd() {
+    ZwxLayout layout;
+    std::vector<uint8_t> bytes = Zwx_Build({{"QORBA_ErrMsg", {{"placeholder", "seven"}}}}, &layout);
+    Zwx_PutU32(&bytes, layout.entryOffsets[0][0], static_cast<uint32_t>(bytes.size()));
+    const char key[] = "ERMSG_07";
+    bytes.insert(bytes.end(), key, key + 8);
+    return bytes;
+}
+
+std::vector<uint8_t> Hostile_FarStrings(uint32_t far) {
+    ZwxLayout layout;
+    std::vector<uint8_t> bytes = Zwx_Build(
+        {{"QORBA_ErrMsg",
+          {{"ERMSG_00", "zero"}, {"ERMSG_01", "one"}, {"ERMSG_02", "two"}, {"ERMSG_03", "three"}}}},
+        &layout);
+    const std::vector<uint32_t> &at = layout.entryOffsets[0];
+    Zwx_PutU32(&bytes, layout.sectionOffsets[0] + kEntryCount, kAllOnes);
+    Zwx_PutU32(&bytes, at[1], far);
+    Zwx_PutU32(&bytes, at[2] + kValue, far);
+    Zwx_PutU32(&bytes, at[3] + kNextEntry, far);
+    return bytes;
+}
+
+std::vector<uint8_t> Hostile_FarFirstEntry(uint32_t far) {
+    ZwxLayout layout;
+    std::vector<uint8_t> bytes = Zwx_Build({{"QORBA_ErrMsg", Catalogue(true)}}, &layout);
+    Zwx_PutU32(&bytes, layout.sectionOffsets[0] + kFirstEntry, far);
+    Zwx_PutU32(&bytes, layout.sectionOffsets[0] + kEntryCount, 4);
+    return bytes;
+}
+
+std::vector<uint8_t> Hostile_FarNextSection(uint32_t far) {
+    ZwxLayout layout;
+    std::vector<uint8_t> bytes = Zwx_Build({{"A", {}}, {"QORBA_ErrMsg", Catalogue(true)}}, &layout);
+    Zwx_PutU32(&bytes, 4, kAllOnes);
+    Zwx_PutU32(&bytes, layout.sectionOffsets[0] + kNextSection, far);
+    return bytes;
+}

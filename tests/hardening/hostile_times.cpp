@@ -1,0 +1,90 @@
+// Prints the worst load time of each hostile file in both read modes: open,
+// load the message table, close, free. Build optimised (Release) and run:
+//   hostile_times [repeats [image|handle]]
+// HOSTILE_ONLY=TEXT keeps the files whose name contains TEXT.
+#include "datafile.h"
+#include "errmsg.h"
+#include "faultyio.h"
+#include "hostile.h"
+#include "tempfile.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+
+namespace {
+
+struct Case {
+    const char *name;
+    std::function<std::vector<uint8_t>()> build;
+};
+
+double LoadSeconds(const std::string &path, bool handleMode) {
+    FaultPlan plan;
+    plan.failAlloc = handleMode ? 2 : 0; // the image is the reader's second allocation
+    FaultyIoScope faults(plan);
+    const auto start = std::chrono::steady_clock::now();
+    DataFile *file = DataFile_Open(path.c_str());
+    ErrMsg_Load(file);
+    DataFile_Close(file);
+    const auto stop = std::chrono::steady_clock::now();
+    ErrMsg_Free();
+    if (FaultyIo_Counts().blocks != 0 || FaultyIo_Counts().handles != 0) {
+        fprintf(stderr, "hostile_times: a block or a handle was left behind\n");
+        exit(1);
+    }
+    return std::chrono::duration<double>(stop - start).count();
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    const int repeats = argc > 1 ? atoi(argv[1]) : 3;
+    const std::string modes = argc > 2 ? argv[2] : "image handle";
+    const Case cases[] = {
+        {"section cycle", Hostile_SectionCycle},
+        {"entry cycle, tail 1000 + cycle 1000", [] { return Hostile_EntryCycle(1000, 1000); }},
+        {"section chain, 64 MiB", [] { return Hostile_SectionChain(HOSTILE_LARGE_SIZE); }},
+        {"entry chain, 64 MiB, 8-char keys",
+         [] { return Hostile_EntryChain(HOSTILE_LARGE_SIZE, 8); }},
+        {"entry chain, 64 MiB, 127-char keys",
+         [] { return Hostile_EntryChain(HOSTILE_LARGE_SIZE, 127); }},
+        {"entry chain, 64 MiB, 289-char keys",
+         [] { return Hostile_EntryChain(HOSTILE_LARGE_SIZE, 289); }},
+        {"values to the end", Hostile_ValuesToTheEnd},
+        {"key to the end", Hostile_KeyToTheEnd},
+        {"far strings 0x7FFFFFFF", [] { return Hostile_FarStrings(0x7FFFFFFFu); }},
+        {"far strings 0x80000000", [] { return Hostile_FarStrings(0x80000000u); }},
+        {"far strings 0xFFFFFFFF", [] { return Hostile_FarStrings(0xFFFFFFFFu); }},
+        {"far first entry 0x7FFFFFFF", [] { return Hostile_FarFirstEntry(0x7FFFFFFFu); }},
+        {"far next section 0x80000000", [] { return Hostile_FarNextSection(0x80000000u); }},
+    };
+    const char *only = getenv("HOSTILE_ONLY");
+    const std::string dir = TempDir_Create("-hostile-times");
+    const std::string path = Path_Join(dir, "ZEDWIC_D.ZWX");
+    printf("%-40s %12s %12s   (worst of %d, seconds)\n", "file", "image", "handle", repeats);
+    for (const Case &c : cases) {
+        if (only != nullptr && std::string(c.name).find(only) == std::string::npos) {
+            continue;
+        }
+        if (!File_Write(path, c.build())) {
+            fprintf(stderr, "hostile_times: cannot write %s\n", path.c_str());
+            return 1;
+        }
+        double worst[2] = {0, 0};
+        for (int mode = 0; mode < 2; ++mode) {
+            if (modes.find(mode == 0 ? "image" : "handle") == std::string::npos) {
+                continue;
+            }
+            for (int r = 0; r < repeats; ++r) {
+                const double seconds = LoadSeconds(path, mode == 1);
+                worst[mode] = seconds > worst[mode] ? seconds : worst[mode];
+            }
+        }
+        printf("%-40s %12.6f %12.6f\n", c.name, worst[0], worst[1]);
+        fflush(stdout);
+    }
+    TempDir_Remove(dir);
+    return 0;
+}

@@ -1,0 +1,63 @@
+// Shared by the fault sweeps: a fresh folder per test, and the comparison of
+// one faulty load with what the load model accepts for the same faults.
+#ifndef ZW_TESTS_SWEEP_H
+#define ZW_TESTS_SWEEP_H
+
+#include "loadmodel.h"
+#include "loadrun.h"
+#include "tempfile.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+enum class SweepMode { Image, Handle };
+
+inline void PrintTo(SweepMode mode, std::ostream *out) {
+    *out << (mode == SweepMode::Image ? "image mode" : "handle mode");
+}
+
+inline std::string SweepModeName(const testing::TestParamInfo<SweepMode> &info) {
+    return info.param == SweepMode::Image ? "Image" : "Handle";
+}
+
+class SweepTest : public testing::TestWithParam<SweepMode> {
+  protected:
+    void SetUp() override {
+        dir_ = TempDir_Create("");
+        ASSERT_FALSE(dir_.empty());
+    }
+    void TearDown() override {
+        TempDir_Remove(dir_);
+    }
+    std::string Write(const std::vector<uint8_t> &bytes) {
+        const std::string path = Path_Join(dir_, "ZEDWIC_D.ZWX");
+        EXPECT_TRUE(File_Write(path, bytes));
+        return path;
+    }
+    // Loads under plan and checks the run against the model; true when it agrees.
+    static bool ExpectAsModelled(const std::string &path, const std::vector<uint8_t> &bytes,
+                                 const FaultPlan &plan, LoadRun *out = nullptr) {
+        const LoadRun run = LoadRun_Do(path, plan);
+        const ModelOutcome expected = Model_Load(bytes, plan);
+        if (out != nullptr) {
+            *out = run;
+        }
+        EXPECT_EQ(run.counts.blocks, 0u) << "a block left behind";
+        EXPECT_EQ(run.counts.handles, 0u) << "a handle left open";
+        EXPECT_EQ(run.opened, expected.opened);
+        EXPECT_EQ(run.imageMode, expected.imageMode);
+        const bool accepted = Model_Accepts(expected, run.table);
+        EXPECT_TRUE(accepted) << "loaded:   " << Model_Describe(run.table)
+                              << "\nexpected: " << Model_Describe(expected.endStates.back())
+                              << (expected.endStates.size() > 1 ? " (or an earlier state)" : "");
+        return accepted && run.counts.blocks == 0 && run.counts.handles == 0 &&
+               run.opened == expected.opened && run.imageMode == expected.imageMode;
+    }
+
+    std::string dir_;
+};
+
+#endif
