@@ -27,6 +27,17 @@ void Zwx_PutU32(std::vector<uint8_t> *bytes, uint32_t offset, uint32_t value) {
     }
 }
 
+uint64_t Zwx_BuiltSize(const std::vector<ZwxSection> &sections) {
+    uint64_t size = kHeaderSize;
+    for (const ZwxSection &section : sections) {
+        size += kSectionSize;
+        for (const ZwxEntry &entry : section.entries) {
+            size += kEntrySize + entry.key.size() + 1 + entry.value.size() + 1;
+        }
+    }
+    return size;
+}
+
 std::vector<uint8_t> Zwx_Build(const std::vector<ZwxSection> &sections, ZwxLayout *layout) {
     ZwxLayout local;
     ZwxLayout *out = layout != nullptr ? layout : &local;

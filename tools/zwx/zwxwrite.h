@@ -36,6 +36,10 @@ struct ZwxLayout {
 // bytes is cut to fit its field.
 std::vector<uint8_t> Zwx_Build(const std::vector<ZwxSection> &sections, ZwxLayout *layout);
 
+// The size of the file Zwx_Build lays out. Offsets in the file are 32-bit:
+// check this before building anything large.
+uint64_t Zwx_BuiltSize(const std::vector<ZwxSection> &sections);
+
 void Zwx_PutU32(std::vector<uint8_t> *bytes, uint32_t offset, uint32_t value);
 
 #endif

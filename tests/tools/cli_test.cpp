@@ -1,0 +1,90 @@
+// The zwx command line: bad use, unusable files, and output that is written
+// completely or not at all.
+#include "zwxtest.h"
+
+#include <filesystem>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class CliTest : public ZwxTest {
+  protected:
+    std::vector<std::string> Folder() const {
+        std::vector<std::string> names;
+        for (const fs::directory_entry &entry : fs::directory_iterator(dir_)) {
+            names.push_back(entry.path().filename().string());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+};
+
+TEST_F(CliTest, BadCommandLinesExitTwoWithAReason) {
+    const std::string src = Write("ok.src", "[S]\nk=v\n");
+    const struct {
+        std::vector<std::string> args;
+        const char *reason;
+    } cases[] = {
+        {{}, "zwx: no command given"},
+        {{"build", src}, "zwx: unknown command \"build\""},
+        {{"compile", src}, "zwx: compile needs -o OUTPUT"},
+        {{"compile", src, "-o"}, "zwx: option -o needs a value"},
+        {{"compile", src, "-o", "a", "-o", "b"}, "zwx: option -o given twice"},
+        {{"compile", "-o", "x"}, "zwx: compile takes one file, not 0"},
+        {{"dump", src, src}, "zwx: dump takes one file, not 2"},
+        {{"dump", src, "-o", "x"}, "zwx: -o is for compile only"},
+        {{"check", src, "--verbose"}, "zwx: unknown option --verbose"},
+        {{"check", src, "--codepage", "12a"}, "zwx: --codepage needs a code page number"},
+        {{"check", src, "--codepage=1200"}, "zwx: code page 1200 is not one for 8-bit texts"},
+        {{"check", src, "--codepage", "99999999999"}, "zwx: --codepage needs a code page number"},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(Run(c.args), ZWX_EXIT_FAILED) << c.reason;
+        EXPECT_EQ(io_.err.compare(0, strlen(c.reason), c.reason), 0) << io_.err;
+        EXPECT_NE(io_.err.find("usage: zwx compile"), std::string::npos);
+        EXPECT_TRUE(io_.out.empty());
+    }
+    EXPECT_EQ(Run({"help"}), ZWX_EXIT_OK);
+    EXPECT_NE(io_.out.find("exit status"), std::string::npos);
+}
+
+TEST_F(CliTest, UnusableFilesExitTwo) {
+    EXPECT_EQ(Run({"compile", Path("missing.src"), "-o", Path("out.zwx")}), ZWX_EXIT_FAILED);
+    EXPECT_EQ(io_.err.rfind("zwx: cannot read ", 0), 0u) << io_.err;
+    EXPECT_EQ(Run({"compile", dir_, "-o", Path("out.zwx")}), ZWX_EXIT_FAILED) << "a folder";
+    for (const char *command : {"dump", "check"}) {
+        EXPECT_EQ(Run({command, Path("missing.zwx")}), ZWX_EXIT_FAILED);
+        EXPECT_EQ(io_.err.rfind("zwx: cannot open ", 0), 0u) << io_.err;
+        EXPECT_EQ(Run({command, dir_}), ZWX_EXIT_FAILED);
+        EXPECT_EQ(Run({command, Path(std::string(270, 'x'))}), ZWX_EXIT_FAILED);
+        EXPECT_NE(io_.err.find("longer than 260 characters"), std::string::npos);
+    }
+    EXPECT_TRUE(Folder().empty());
+}
+
+TEST_F(CliTest, OutputIsReplacedWholeOrLeftAlone) {
+    const std::string out = Write("ZEDWIC_D.ZWX", std::string("old content"));
+    Write("bad.src", "[S]\nk=ok\nk2=\\q\n");
+    EXPECT_EQ(Run({"compile", Path("bad.src"), "-o", out}), ZWX_EXIT_FINDINGS);
+    EXPECT_NE(io_.err.find("bad.src:3:"), std::string::npos) << io_.err;
+    EXPECT_EQ(Read("ZEDWIC_D.ZWX"), "old content");
+    EXPECT_EQ(Folder(), (std::vector<std::string>{"ZEDWIC_D.ZWX", "bad.src"}));
+
+    fs::create_directory(Path("folder"));
+    Write("folder/inside", std::string("x"));
+    Write("good.src", "[S]\nk=v\n");
+    EXPECT_EQ(Run({"compile", Path("good.src"), "-o", Path("folder")}), ZWX_EXIT_FAILED);
+    EXPECT_EQ(io_.err.rfind("zwx: cannot write ", 0), 0u) << io_.err;
+    EXPECT_EQ(Run({"compile", Path("good.src"), "-o", Path("none/ZEDWIC_D.ZWX")}), ZWX_EXIT_FAILED);
+    EXPECT_EQ(Folder(), (std::vector<std::string>{"ZEDWIC_D.ZWX", "bad.src", "folder", "good.src"}))
+        << "no temporary file left behind";
+    EXPECT_EQ(Read("folder/inside"), "x");
+
+    EXPECT_EQ(Run({"compile", Path("good.src"), "-o", out}), ZWX_EXIT_OK) << io_.err;
+    const std::vector<uint8_t> expected = Zwx_Build({{"S", {{"k", "v"}}}}, nullptr);
+    EXPECT_EQ(Read("ZEDWIC_D.ZWX"), std::string(expected.begin(), expected.end()));
+    EXPECT_EQ(Folder().size(), 4u);
+}
+
+} // namespace

@@ -1,0 +1,150 @@
+// zwx dump: data file to source text, with every structural damage reported.
+#include "errmsg.h"
+#include "source.h"
+#include "zwxcmd.h"
+#include "zwxwalk.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+std::string Hex(uint32_t value) {
+    char text[16];
+    snprintf(text, sizeof text, "0x%X", static_cast<unsigned>(value));
+    return text;
+}
+
+struct Dump {
+    std::string path;
+    uint32_t codePage;
+    std::vector<std::string> damage;
+};
+
+void Damage(Dump *dump, const std::string &where, const std::string &what) {
+    dump->damage.push_back(dump->path + ": " + where + what);
+}
+
+std::string SectionLabel(const Dump &dump, size_t index, const WalkSection &section) {
+    std::string label = "section " + std::to_string(index + 1);
+    if (section.nameTerminated) {
+        label += " [" + Source_FormatText(section.name, dump.codePage) + "]";
+    }
+    return label + " at " + Hex(section.offset) + ": ";
+}
+
+// The library reads a string that runs into the end of the file, and "" for
+// one outside it; dump writes that, and says so. A string with no NUL within
+// the scan has no source form that compiles.
+bool StringUsable(Dump *dump, const std::string &where, const char *part, const WalkString &text,
+                  uint32_t offset) {
+    switch (text.state) {
+    case WALK_STRING_OK:
+        return true;
+    case WALK_STRING_AT_END:
+        Damage(dump, where,
+               std::string("the ") + part + " at " + Hex(offset) +
+                   " has no NUL; the end of the file ends it");
+        return true;
+    case WALK_STRING_OUTSIDE:
+        Damage(dump, where,
+               std::string("the ") + part + " offset " + Hex(offset) +
+                   " lies outside the file; written as empty");
+        return true;
+    case WALK_STRING_UNREADABLE:
+        Damage(dump, where,
+               std::string("the ") + part + " at " + Hex(offset) + " has no NUL within " +
+                   std::to_string(DATAFILE_STRING_SCAN) + " bytes; entry left out");
+        return false;
+    }
+    return false;
+}
+
+ZwxSection DumpSection(Dump *dump, size_t index, const WalkSection &walked) {
+    const std::string label = SectionLabel(*dump, index, walked);
+    if (walked.tailCut) {
+        Damage(dump, label, "the record is cut short by the end of the file");
+    }
+    ZwxSection section;
+    section.name = walked.name;
+    for (size_t k = 0; k < walked.entries.size(); ++k) {
+        const WalkEntry &entry = walked.entries[k];
+        const std::string where = label + "entry " + std::to_string(k + 1) + ": ";
+        const bool keyOk = StringUsable(dump, where, "key", entry.key, entry.keyOffset);
+        const bool valueOk = StringUsable(dump, where, "value", entry.value, entry.valueOffset);
+        if (keyOk && entry.key.bytes.size() >= ERRMSG_KEY_SIZE) {
+            Damage(dump, where,
+                   "the key is " + std::to_string(entry.key.bytes.size()) +
+                       " bytes, too long to load; entry left out");
+            continue;
+        }
+        if (keyOk && valueOk) {
+            section.entries.push_back({entry.key.bytes, entry.value.bytes});
+        }
+    }
+    if (walked.entriesEnd != WALK_CHAIN_COMPLETE) {
+        Damage(dump, label,
+               std::string("the entry chain ") + Walk_ChainEndText(walked.entriesEnd) + " at " +
+                   Hex(walked.entriesEndOffset) + " after " +
+                   std::to_string(walked.entries.size()) + " of " + std::to_string(walked.count) +
+                   " entries");
+    }
+    return section;
+}
+
+} // namespace
+
+std::string ZwxCmd_OpenFailure(const std::string &path) {
+    if (path.size() >= DATAFILE_PATH_SIZE) {
+        return "the path is longer than " + std::to_string(DATAFILE_PATH_SIZE - 1) + " characters";
+    }
+    return "missing, unreadable or a folder";
+}
+
+int ZwxCmd_Dump(const std::string &path, uint32_t codePage, ZwxStreams *io) {
+    DataFile *file = DataFile_Open(path.c_str());
+    if (file == nullptr) {
+        io->err += "zwx: cannot open " + path + ": " + ZwxCmd_OpenFailure(path) + "\n";
+        return ZWX_EXIT_FAILED;
+    }
+    Dump dump = {path, codePage, {}};
+    const WalkFile walk = Walk_File(file);
+    uint8_t probe = 0;
+    const bool bytesAfterHeader = DataFile_ReadAt(file, &probe, 1, DATAFILE_HEADER_SIZE) == 1;
+    DataFile_Close(file);
+
+    if (walk.headerShort) {
+        Damage(&dump, "",
+               "the file is shorter than its " + std::to_string(DATAFILE_HEADER_SIZE) +
+                   "-byte header");
+    } else if (walk.limit < DATAFILE_FIRST_SECTION ||
+               (walk.limit == DATAFILE_FIRST_SECTION && bytesAfterHeader)) {
+        Damage(&dump, "",
+               "the header's section limit " + Hex(walk.limit) +
+                   " leaves no room for the sections that follow it");
+    }
+    std::vector<ZwxSection> sections;
+    for (size_t s = 0; s < walk.sections.size(); ++s) {
+        const WalkSection &walked = walk.sections[s];
+        if (!walked.nameTerminated) {
+            Damage(&dump, SectionLabel(dump, s, walked),
+                   "the name field has no NUL; section left out");
+            continue;
+        }
+        sections.push_back(DumpSection(&dump, s, walked));
+    }
+    if (walk.sectionsEnd != WALK_CHAIN_COMPLETE) {
+        Damage(&dump, "",
+               std::string("the section chain ") + Walk_ChainEndText(walk.sectionsEnd) + " at " +
+                   Hex(walk.sectionsEndOffset) + " after " + std::to_string(walk.sections.size()) +
+                   " sections");
+    }
+
+    io->out += "# zwx dump of a data file in code page " + std::to_string(codePage) +
+               "; compile with --codepage " + std::to_string(codePage) + "\n\n";
+    io->out += Source_Format(sections, codePage);
+    for (const std::string &line : dump.damage) {
+        io->err += line + "\n";
+    }
+    return dump.damage.empty() ? ZWX_EXIT_OK : ZWX_EXIT_FINDINGS;
+}
