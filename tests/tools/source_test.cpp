@@ -93,6 +93,8 @@ TEST(SourceParse, EachRefusalNamesItsLine) {
         EXPECT_EQ(error.compare(0, strlen(c.message), c.message), 0) << error;
     }
     EXPECT_EQ(ErrorOf("\nk=v\n[S]\n"), "src:2: an entry before the first [Section] header");
+    EXPECT_EQ(ErrorOf(std::string("\xFF\xFE[\0S\0]\0", 8)),
+              "src:1: the source is UTF-16; save it as UTF-8");
 }
 
 TEST(SourceParse, LimitsCountBytesAfterConversion) {

@@ -203,6 +203,12 @@ void ParseEntry(Parser *parser, const std::string &line) {
 SourceResult Source_Parse(const std::string &text, const std::string &sourceName,
                           uint32_t codePage) {
     Parser parser = {&sourceName, codePage, 0, SourceResult()};
+    // What Windows PowerShell 5 writes when a dump is redirected with '>'.
+    if (text.compare(0, 2, "\xFF\xFE") == 0 || text.compare(0, 2, "\xFE\xFF") == 0) {
+        parser.line = 1;
+        Fail(&parser, "the source is UTF-16; save it as UTF-8");
+        return parser.result;
+    }
     size_t at = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
     for (;;) {
         size_t end = text.find('\n', at);
