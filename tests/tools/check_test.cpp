@@ -1,6 +1,8 @@
 // zwx check: the table the library loads, and the warnings about it.
 #include "zwxtest.h"
 
+#include <cstdio>
+
 namespace {
 
 class CheckTest : public ZwxTest {

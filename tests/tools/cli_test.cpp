@@ -2,6 +2,8 @@
 // completely or not at all.
 #include "zwxtest.h"
 
+#include <algorithm>
+#include <cstring>
 #include <filesystem>
 
 namespace {
