@@ -25,8 +25,8 @@ std::vector<uint8_t> Hostile_SectionChain(uint32_t size);
 
 // Entries at every 16 bytes of a file of size bytes, one chain through all of
 // them, each keyed with a string of keyLength characters that names no slot
-// (8 gives "ERMSG_ZZ"); the chain ends in the full catalogue and then runs off
-// the end of the file. Entry count 0xFFFFFFFF.
+// (8 gives "ERMSG_ZZ"); the chain ends in "text 0" ... "text 15" without a
+// fallback, and then runs off the end of the file. Entry count 0xFFFFFFFF.
 std::vector<uint8_t> Hostile_EntryChain(uint32_t size, uint32_t keyLength);
 
 // Values whose strings run into the end of the file without a NUL, at 1, 100,
