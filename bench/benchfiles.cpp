@@ -1,0 +1,135 @@
+#include "benchfiles.h"
+
+#include "zwxwrite.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+const uint32_t kSectionSize = 64;
+const uint32_t kEntrySize = 16;
+const uint32_t kCatalogueCodes = 16;
+
+std::string Key(int code) {
+    char key[16];
+    if (code == 16) {
+        snprintf(key, sizeof key, "ERMSG_XX");
+    } else {
+        snprintf(key, sizeof key, "ERMSG_%02d", code);
+    }
+    return key;
+}
+
+ZwxSection MessageSection(bool withFallback) {
+    ZwxSection section = {"QORBA_ErrMsg", {}};
+    for (int code = 0; code < (withFallback ? 17 : 16); ++code) {
+        section.entries.push_back({Key(code), BenchFile_Text(code)});
+    }
+    return section;
+}
+
+// A section of the producer's own: entries of valueLength-character values.
+ZwxSection OtherSection(uint32_t index, uint32_t entries, uint32_t valueLength) {
+    char name[32];
+    snprintf(name, sizeof name, "QORBA_Layout%05u", index);
+    ZwxSection section = {name, {}};
+    for (uint32_t e = 0; e < entries; ++e) {
+        char key[24];
+        snprintf(key, sizeof key, "KEY_%05u_%02u", index, e);
+        std::string value(valueLength, static_cast<char>('a' + (index + e) % 26));
+        section.entries.push_back({key, value});
+    }
+    return section;
+}
+
+void PutString(std::vector<uint8_t> *bytes, uint32_t at, const std::string &text) {
+    memcpy(bytes->data() + at, text.data(), text.size());
+    (*bytes)[at + text.size()] = 0;
+}
+
+} // namespace
+
+std::string BenchFile_Text(int code) {
+    if (code == 16) {
+        return "An error occurred that has no message of its own; see the driver's documentation.";
+    }
+    return "Message " + std::to_string(code) +
+           ": the printer could not complete the settings operation that was asked for.";
+}
+
+std::vector<uint8_t> BenchFile_Catalogue() {
+    return Zwx_Build({MessageSection(true)}, nullptr);
+}
+
+std::vector<uint8_t> BenchFile_Realistic() {
+    std::vector<ZwxSection> sections;
+    for (uint32_t s = 0; s < 200; ++s) {
+        if (s == 100) {
+            sections.push_back(MessageSection(true));
+        }
+        sections.push_back(OtherSection(s, 5, 64));
+    }
+    return Zwx_Build(sections, nullptr);
+}
+
+std::vector<uint8_t> BenchFile_Large() {
+    // 64 + 12 * (16 + 13 + 106) = 1684 bytes a section: 9,999 of them and the
+    // message section come to 16 MiB.
+    std::vector<ZwxSection> sections;
+    for (uint32_t s = 0; s < 9999; ++s) {
+        sections.push_back(OtherSection(s, 12, 105));
+    }
+    sections.push_back(MessageSection(true));
+    return Zwx_Build(sections, nullptr);
+}
+
+std::vector<uint8_t> BenchFile_Hostile(uint32_t keyLength) {
+    const uint32_t size = BENCHFILE_HOSTILE_SIZE;
+    std::vector<uint8_t> bytes(size, 0);
+    memcpy(bytes.data(), "ZWX1", 4);
+    const uint32_t section = 8;
+    const uint32_t firstEntry = section + kSectionSize;
+    Zwx_PutU32(&bytes, 4, firstEntry); // the only section record lies below the limit
+    memcpy(&bytes[section], "QORBA_ErrMsg", 12);
+    Zwx_PutU32(&bytes, section + 32, firstEntry);
+    Zwx_PutU32(&bytes, section + 48, firstEntry);
+    Zwx_PutU32(&bytes, section + 52, 0xFFFFFFFFu);
+
+    // Strings at the end: the junk key, then the catalogue's keys and texts.
+    uint32_t strings = size - 4096;
+    const uint32_t junk = strings;
+    PutString(&bytes, junk, keyLength == 8 ? std::string("ERMSG_ZZ") : std::string(keyLength, 'Z'));
+    strings += keyLength + 1;
+
+    uint32_t entry = firstEntry;
+    for (uint32_t code = 0; code < kCatalogueCodes; ++code, entry += kEntrySize) {
+        const std::string key = Key(static_cast<int>(code));
+        const std::string text = BenchFile_Text(static_cast<int>(code));
+        Zwx_PutU32(&bytes, entry, strings);
+        PutString(&bytes, strings, key);
+        strings += static_cast<uint32_t>(key.size()) + 1;
+        Zwx_PutU32(&bytes, entry + 4, strings);
+        PutString(&bytes, strings, text);
+        strings += static_cast<uint32_t>(text.size()) + 1;
+        Zwx_PutU32(&bytes, entry + 12, entry + kEntrySize);
+    }
+    const uint32_t entriesEnd = junk - kEntrySize;
+    for (; entry < entriesEnd; entry += kEntrySize) {
+        Zwx_PutU32(&bytes, entry, junk);
+        Zwx_PutU32(&bytes, entry + 4, junk);
+        Zwx_PutU32(&bytes, entry + 12, entry + kEntrySize);
+    }
+    // The last one leads off the end of the file; the walk stops soon after.
+    Zwx_PutU32(&bytes, entry - kEntrySize + 12, 0xFFFFFFF0u);
+    return bytes;
+}
+
+bool BenchFile_Write(const std::string &path, const std::vector<uint8_t> &bytes) {
+    FILE *f = fopen(path.c_str(), "wb");
+    if (f == nullptr) {
+        return false;
+    }
+    const bool ok = bytes.empty() || fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    return fclose(f) == 0 && ok;
+}

@@ -1,0 +1,265 @@
+// The built library as a host pays for it, under the platform's own loader
+// and spooler: loading and unloading it with and without a data file beside
+// it, and one forwarded settings call against the same steps done by hand.
+//   dll_bench [rounds]
+#include "ZEDWIC_W.h"
+#include "benchfiles.h"
+#include "benchstats.h"
+#include "tempfile.h"
+#include "testprinters.h"
+
+#include <windows.h>
+#include <winspool.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+double g_ticksPerSecond = 0.0;
+
+double Now() {
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return static_cast<double>(t.QuadPart) / g_ticksPerSecond;
+}
+
+std::string ProgramFolder() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path);
+    return folder.substr(0, folder.find_last_of("\\/"));
+}
+
+bool Copy(const std::string &from, const std::string &to) {
+    if (!CopyFileA(from.c_str(), to.c_str(), FALSE)) {
+        fprintf(stderr, "dll_bench: cannot copy %s to %s\n", from.c_str(), to.c_str());
+        return false;
+    }
+    return true;
+}
+
+// ---- Loading and unloading the library
+
+struct LoadVariant {
+    const char *name;
+    std::string dll;       // full path of a copy of ZEDWIC_W.dll
+    std::string firstText; // what code 0 must give after the load
+    std::vector<double> seconds;
+};
+
+bool PlaceVariant(LoadVariant *v, const std::string &root, const char *folderName,
+                  const std::vector<uint8_t> *dataFile) {
+    const std::string folder = Path_Join(root, folderName);
+    CreateDirectoryA(folder.c_str(), nullptr);
+    v->dll = Path_Join(folder, "ZEDWIC_W.dll");
+    if (!Copy(Path_Join(ProgramFolder(), "ZEDWIC_W.dll"), v->dll)) {
+        return false;
+    }
+    v->firstText = dataFile != nullptr ? BenchFile_Text(0) : std::string();
+    return dataFile == nullptr || BenchFile_Write(Path_Join(folder, "ZEDWIC_D.ZWX"), *dataFile);
+}
+
+bool CheckLoad(const LoadVariant &v) {
+    HMODULE module = LoadLibraryA(v.dll.c_str());
+    if (module == nullptr) {
+        fprintf(stderr, "dll_bench: cannot load %s\n", v.dll.c_str());
+        return false;
+    }
+    auto getErrorMsg = reinterpret_cast<VOLQUAD_GetErrorMsg_Fn>(
+        reinterpret_cast<void *>(GetProcAddress(module, "VOLQUAD_GetErrorMsg")));
+    const bool ok = getErrorMsg != nullptr && v.firstText == getErrorMsg(0);
+    FreeLibrary(module);
+    if (!ok) {
+        fprintf(stderr, "dll_bench: %s did not give the expected text\n", v.name);
+    }
+    return ok;
+}
+
+bool BenchLoad(const std::string &root, int rounds) {
+    const std::vector<uint8_t> catalogue = BenchFile_Catalogue();
+    const std::vector<uint8_t> realistic = BenchFile_Realistic();
+    LoadVariant variants[3] = {{"no data file", {}, {}, {}},
+                               {"catalogue only, 17 texts", {}, {}, {}},
+                               {"realistic data file, 201 sections", {}, {}, {}}};
+    if (!PlaceVariant(&variants[0], root, "none", nullptr) ||
+        !PlaceVariant(&variants[1], root, "catalogue", &catalogue) ||
+        !PlaceVariant(&variants[2], root, "realistic", &realistic)) {
+        return false;
+    }
+    for (const LoadVariant &v : variants) {
+        for (int i = 0; i < 3; ++i) {
+            if (!CheckLoad(v)) {
+                return false;
+            }
+        }
+    }
+    for (int r = 0; r < rounds; ++r) {
+        // A different variant goes first each round, so drift falls on all alike.
+        for (int k = 0; k < 3; ++k) {
+            LoadVariant &v = variants[(r + k) % 3];
+            const double start = Now();
+            HMODULE module = LoadLibraryA(v.dll.c_str());
+            FreeLibrary(module);
+            v.seconds.push_back(Now() - start);
+        }
+    }
+    printf("== LoadLibraryA + FreeLibrary of ZEDWIC_W.dll, %d rounds\n", rounds);
+    printf("%-36s %12s %12s %10s %14s\n", "beside the library", "median us", "min us", "ratio",
+           "added us");
+    const double base = Bench_Median(variants[0].seconds);
+    for (const LoadVariant &v : variants) {
+        const double median = Bench_Median(v.seconds);
+        printf("%-36s %12.1f %12.1f %10.3f %14.1f\n", v.name, median * 1e6,
+               Bench_Min(v.seconds) * 1e6, median / base, (median - base) * 1e6);
+    }
+    printf("(data files: catalogue %zu bytes, realistic %zu bytes)\n\n", catalogue.size(),
+           realistic.size());
+    return true;
+}
+
+// ---- One forwarded settings call
+
+// The spooler half of the work: the folder of the printer's driver file.
+bool DriverFolder(const char *printerName, char *folder) {
+    HANDLE printer = nullptr;
+    if (!OpenPrinterA(const_cast<char *>(printerName), &printer, nullptr)) {
+        return false;
+    }
+    DWORD needed = 0;
+    GetPrinterDriverA(printer, nullptr, 2, nullptr, 0, &needed);
+    BYTE *block = static_cast<BYTE *>(GlobalAlloc(GPTR, needed != 0 ? needed : 1));
+    bool ok = false;
+    if (block != nullptr && GetPrinterDriverA(printer, nullptr, 2, block, needed, &needed)) {
+        const char *driverPath = reinterpret_cast<const DRIVER_INFO_2A *>(block)->pDriverPath;
+        const char *slash = driverPath != nullptr ? strrchr(driverPath, '\\') : nullptr;
+        if (slash != nullptr && static_cast<size_t>(slash - driverPath) + 1 < MAX_PATH) {
+            memcpy(folder, driverPath, static_cast<size_t>(slash - driverPath) + 1);
+            folder[slash - driverPath + 1] = '\0';
+            ok = true;
+        }
+    }
+    if (block != nullptr) {
+        GlobalFree(block);
+    }
+    ClosePrinter(printer);
+    return ok;
+}
+
+// The module half: load, resolve, call, unload.
+int32_t CallInFolder(const char *folder, const char *printerName, intptr_t value) {
+    char path[MAX_PATH] = {};
+    snprintf(path, sizeof path, "%sZEDWIC_U.DLL", folder);
+    HMODULE module = LoadLibraryA(path);
+    if (module == nullptr) {
+        return VOLQUAD_RESULT_UNAVAILABLE;
+    }
+    int32_t result = VOLQUAD_RESULT_UNAVAILABLE;
+    FARPROC proc = GetProcAddress(module, "VOLQUAD_FixSetting");
+    if (proc != nullptr) {
+        result = reinterpret_cast<VOLQUAD_Setting_Fn>(reinterpret_cast<void *>(proc))(printerName,
+                                                                                      value);
+    }
+    FreeLibrary(module);
+    return result;
+}
+
+int32_t ByHand(const char *printerName, intptr_t value) {
+    char folder[MAX_PATH] = {};
+    if (!DriverFolder(printerName, folder)) {
+        return VOLQUAD_RESULT_UNAVAILABLE;
+    }
+    return CallInFolder(folder, printerName, value);
+}
+
+bool BenchForward(const std::string &root, int rounds) {
+    const std::string id = std::to_string(GetCurrentProcessId());
+    const std::string printer = "ZW Bench " + id;
+    const std::string driver = "ZW Bench Driver " + id;
+    const std::string folder = Path_Join(root, "driver");
+    CreateDirectoryA(folder.c_str(), nullptr);
+    std::string error;
+    if (!Copy(Path_Join(ProgramFolder(), "zwu_bench.dll"), Path_Join(folder, "ZEDWIC_U.DLL")) ||
+        !TestPrinter_Install(printer, driver, Path_Join(folder, "DRIVER.DLL"), &error)) {
+        fprintf(stderr, "dll_bench: cannot install the bench printer: %s\n", error.c_str());
+        TestPrinter_Remove(printer, driver);
+        return false;
+    }
+    HMODULE library = LoadLibraryA(Path_Join(ProgramFolder(), "ZEDWIC_W.dll").c_str());
+    auto fixSetting = library == nullptr
+                          ? nullptr
+                          : reinterpret_cast<VOLQUAD_Setting_Fn>(reinterpret_cast<void *>(
+                                GetProcAddress(library, "VOLQUAD_FixSetting")));
+    bool ok = fixSetting != nullptr;
+    for (intptr_t value = 1; ok && value <= 3; ++value) {
+        ok = fixSetting(printer.c_str(), value) == value && ByHand(printer.c_str(), value) == value;
+    }
+    if (!ok) {
+        fprintf(stderr, "dll_bench: the forwarded call did not reach the bench module\n");
+    }
+    std::vector<double> library_s, hand_s, spooler_s, module_s;
+    char driverFolder[MAX_PATH] = {};
+    int32_t check = 0;
+    for (int r = 0; ok && r < rounds; ++r) {
+        const intptr_t value = r & 0x3FF;
+        for (int k = 0; k < 2; ++k) {
+            const double start = Now();
+            if ((r + k) % 2 == 0) {
+                check += fixSetting(printer.c_str(), value);
+                library_s.push_back(Now() - start);
+            } else {
+                check += ByHand(printer.c_str(), value);
+                hand_s.push_back(Now() - start);
+            }
+        }
+        // The two halves of the work on their own, to show where the time goes.
+        double start = Now();
+        DriverFolder(printer.c_str(), driverFolder);
+        spooler_s.push_back(Now() - start);
+        start = Now();
+        check += CallInFolder(driverFolder, printer.c_str(), value);
+        module_s.push_back(Now() - start);
+    }
+    if (ok) {
+        const double lib = Bench_Median(library_s);
+        const double hand = Bench_Median(hand_s);
+        printf("== one VOLQUAD_FixSetting call for an installed printer, %d rounds\n", rounds);
+        printf("%-50s %12s %12s\n", "", "median us", "min us");
+        printf("%-50s %12.1f %12.1f\n", "through ZEDWIC_W.dll", lib * 1e6,
+               Bench_Min(library_s) * 1e6);
+        printf("%-50s %12.1f %12.1f\n", "same steps by hand in the host", hand * 1e6,
+               Bench_Min(hand_s) * 1e6);
+        printf("%-50s %12.1f %12.1f\n", "  of which spooler (open, driver x2, close)",
+               Bench_Median(spooler_s) * 1e6, Bench_Min(spooler_s) * 1e6);
+        printf("%-50s %12.1f %12.1f\n", "  of which module (load, resolve, call, free)",
+               Bench_Median(module_s) * 1e6, Bench_Min(module_s) * 1e6);
+        printf("ratio library / by hand: %.3f  target <= 1.10 %s   (checksum %d)\n\n", lib / hand,
+               lib / hand <= 1.10 ? "met" : "MISSED", static_cast<int>(check & 0xFFFF));
+    }
+    if (library != nullptr) {
+        FreeLibrary(library);
+    }
+    TestPrinter_Remove(printer, driver);
+    return ok;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    g_ticksPerSecond = static_cast<double>(frequency.QuadPart);
+    const int rounds = argc > 1 ? atoi(argv[1]) : 300;
+    const std::string root = TempDir_Create(" zw bench");
+    if (root.empty()) {
+        fprintf(stderr, "dll_bench: no temporary folder\n");
+        return 1;
+    }
+    const bool ok = BenchLoad(root, rounds) && BenchForward(root, rounds);
+    fflush(stdout);
+    TempDir_Remove(root);
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,33 @@
+// Catalogue load against its floor: opening the same file and reading it once
+// into memory.
+#ifndef ZW_BENCH_LOADBENCH_H
+#define ZW_BENCH_LOADBENCH_H
+
+#include <cstdint>
+#include <string>
+
+// One load as the library does it when attached: DataFile_Open, ErrMsg_Load,
+// DataFile_Close, then ErrMsg_Free. Returns how many of the 17 slots held a
+// non-empty text. A symbol of its own so callgrind can count just this.
+extern "C" uint32_t BenchOnce_Load(const char *path);
+
+// The floor: open, size, a fresh buffer, read the whole file, close, release.
+// Returns the bytes read.
+extern "C" uint64_t BenchOnce_Floor(const char *path);
+
+struct LoadCase {
+    const char *name;
+    std::string path;
+    uint32_t expectedTexts; // what BenchOnce_Load must report
+    int repeats;
+    double maxRatio;   // target: load median / floor median, 0 for none
+    double maxSeconds; // target: load median, 0 for none
+};
+
+// Times load and floor alternately on the cached file and prints one row:
+// median of each, fastest of each, ratio of the medians, and whether the
+// target was met. False when the load did not give the expected texts.
+bool LoadBench_Run(const LoadCase &c);
+void LoadBench_PrintHeader();
+
+#endif
