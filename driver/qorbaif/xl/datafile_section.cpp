@@ -9,6 +9,9 @@ uint32_t DataFile_FindSection(DataFile *file, const char *name) {
     DataFile_ReadAt(file, header, sizeof header, 0);
     const uint32_t limit = DataFile_GetU32(header + DATAFILE_HEADER_LIMIT);
 
+    // Only a record name of the same length can be equal: most records of a
+    // long chain are passed over without comparing their characters.
+    const size_t nameLength = strlen(name);
     uint8_t record[DATAFILE_SECTION_HEAD_SIZE] = {};
     uint32_t position = DATAFILE_FIRST_SECTION;
     ChainGuard guard;
@@ -19,7 +22,9 @@ uint32_t DataFile_FindSection(DataFile *file, const char *name) {
         }
         // A name field without a NUL matches nothing.
         const char *recordName = reinterpret_cast<const char *>(record);
-        if (memchr(recordName, 0, DATAFILE_SECTION_NAME_SIZE) != nullptr &&
+        const void *nul = memchr(recordName, 0, DATAFILE_SECTION_NAME_SIZE);
+        if (nul != nullptr &&
+            static_cast<size_t>(static_cast<const char *>(nul) - recordName) == nameLength &&
             DataFile_NamesEqual(recordName, name)) {
             return position < limit ? position : 0;
         }
