@@ -30,4 +30,9 @@ struct LoadCase {
 bool LoadBench_Run(const LoadCase &c);
 void LoadBench_PrintHeader();
 
+// Where a load's time goes: medians of its four steps, and of the costs it
+// has beyond the floor's (clearing an image-sized block, the size query and
+// the seek back to the start that the floor does not make).
+void LoadBench_Breakdown(const char *name, const std::string &path, int repeats);
+
 #endif
