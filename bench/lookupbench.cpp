@@ -1,5 +1,6 @@
 #include "lookupbench.h"
 
+#include "benchcontrol.h"
 #include "benchstats.h"
 #include "errmsg.h"
 
@@ -44,6 +45,14 @@ __attribute__((noinline)) uintptr_t CallLoop(const int32_t *codes, uint64_t call
     return sum;
 }
 
+__attribute__((noinline)) uintptr_t ControlLoop(const int32_t *codes, uint64_t calls) {
+    uintptr_t sum = 0;
+    for (uint64_t i = 0; i < calls; ++i) {
+        sum += BenchControl_Work(codes[i & kCodeMask]);
+    }
+    return sum;
+}
+
 double Seconds(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
@@ -54,13 +63,14 @@ struct alignas(64) ThreadResult {
     double seconds;
 };
 
-void Worker(ThreadResult *out, uint64_t calls, uint32_t seed, const std::atomic<bool> *go) {
+void Worker(ThreadResult *out, uint64_t calls, uint32_t seed, bool control,
+            const std::atomic<bool> *go) {
     const std::vector<int32_t> codes = Codes(MIX_RANDOM, seed);
     while (!go->load(std::memory_order_acquire)) {
         std::this_thread::yield();
     }
     const auto start = std::chrono::steady_clock::now();
-    out->sum = CallLoop(codes.data(), calls);
+    out->sum = control ? ControlLoop(codes.data(), calls) : CallLoop(codes.data(), calls);
     out->seconds = Seconds(start);
 }
 
@@ -92,8 +102,8 @@ void LookupBench_Single(uint64_t callsPerRun, int runs) {
     fflush(stdout);
 }
 
-double LookupBench_Threads(int threadCount, uint64_t callsPerThread, int runs,
-                           double oneThreadTotal) {
+double LookupBench_Threads(const char *label, bool control, int threadCount,
+                           uint64_t callsPerThread, int runs, double oneThreadTotal) {
     std::vector<double> total, perThread;
     uintptr_t check = 0;
     for (int r = 0; r < runs; ++r) {
@@ -102,7 +112,7 @@ double LookupBench_Threads(int threadCount, uint64_t callsPerThread, int runs,
         std::atomic<bool> go{false};
         for (int t = 0; t < threadCount; ++t) {
             threads.emplace_back(Worker, &results[static_cast<size_t>(t)], callsPerThread,
-                                 static_cast<uint32_t>(t + 1) * 2654435761u, &go);
+                                 static_cast<uint32_t>(t + 1) * 2654435761u, control, &go);
         }
         const auto start = std::chrono::steady_clock::now();
         go.store(true, std::memory_order_release);
@@ -117,7 +127,7 @@ double LookupBench_Threads(int threadCount, uint64_t callsPerThread, int runs,
         }
     }
     const double median = Bench_Median(total);
-    printf("%7d %16.1f %18.1f %14.2f   (checksum %zx)\n", threadCount, median / 1e6,
+    printf("%-10s %7d %16.1f %18.1f %14.2f   (checksum %zx)\n", label, threadCount, median / 1e6,
            Bench_Median(perThread) / 1e6, oneThreadTotal > 0.0 ? median / oneThreadTotal : 1.0,
            static_cast<size_t>(check & 0xFFFF));
     fflush(stdout);

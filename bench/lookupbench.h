@@ -12,7 +12,9 @@ void LookupBench_Single(uint64_t callsPerRun, int runs);
 // Prints calls per second, total and per thread, for threadCount threads
 // each making callsPerThread calls with the random mix, and the total as a
 // multiple of oneThreadTotal (0: this is the one-thread run). Returns the total.
-double LookupBench_Threads(int threadCount, uint64_t callsPerThread, int runs,
-                           double oneThreadTotal);
+// With control set, the calls go to a stand-in that touches no memory: the
+// scaling the machine itself allows.
+double LookupBench_Threads(const char *label, bool control, int threadCount,
+                           uint64_t callsPerThread, int runs, double oneThreadTotal);
 
 #endif
