@@ -1,6 +1,7 @@
 // Native benchmarks of the message catalogue: load against the floor of
 // reading the file once, and the cost of a lookup.
-//   catalogue_bench [--scale F]        every figure (repetitions times F)
+//   catalogue_bench [--scale F] [load] [lookup]   the figures of both parts, or
+//                                      of those named (repetitions times F)
 //   catalogue_bench --write DIR        only write the data files into DIR
 //   catalogue_bench --once load|floor FILE   one load or one floor read (for callgrind)
 #include "benchfiles.h"
@@ -71,7 +72,56 @@ int Once(const char *what, const char *path) {
     return 2;
 }
 
-int RunAll(double scale) {
+void RunLoads(const std::string &dir, double scale, bool *ok) {
+    printf("\n== catalogue load (open, load, close, free) against the floor (open, read the "
+           "whole file into a fresh buffer, close, free)\n");
+    LoadBench_PrintHeader();
+    for (const FileCase &c : kCases) {
+        if (!*ok) {
+            return;
+        }
+        const int repeats =
+            static_cast<int>(c.repeats * scale) > 3 ? static_cast<int>(c.repeats * scale) : 3;
+        *ok = LoadBench_Run({c.name, Path_Join(dir, c.fileName), c.expectedTexts, repeats,
+                             c.maxRatio, c.maxSeconds});
+    }
+    if (*ok) {
+        printf("\n== where a load's time goes (medians)\n");
+        LoadBench_Breakdown("realistic (201 sections)", Path_Join(dir, "realistic.zwx"),
+                            static_cast<int>(4000 * scale) + 3);
+        LoadBench_Breakdown("large (10,000 sections)", Path_Join(dir, "large.zwx"),
+                            static_cast<int>(200 * scale) + 3);
+    }
+}
+
+void RunLookups(const std::string &dir, double scale) {
+    DataFile *file = DataFile_Open(Path_Join(dir, "realistic.zwx").c_str());
+    ErrMsg_Load(file);
+    DataFile_Close(file);
+    const uint64_t calls = static_cast<uint64_t>(20000000 * scale) + 1000;
+    printf("\n== VOLQUAD_GetErrorMsg, one thread, %llu calls a run\n",
+           static_cast<unsigned long long>(calls));
+    LookupBench_Single(calls, 11);
+    printf("\n== VOLQUAD_GetErrorMsg from several threads at once (random mix), %llu calls "
+           "each\n",
+           static_cast<unsigned long long>(calls));
+    printf("(this machine has %u hardware threads; the total can grow with the threads up "
+           "to that many)\n",
+           std::thread::hardware_concurrency());
+    printf("%-10s %7s %16s %18s %14s\n", "calls to", "threads", "Mcalls/s total",
+           "Mcalls/s a thread", "x one thread");
+    for (const bool control : {false, true}) {
+        const char *label = control ? "control" : "library";
+        const double one = LookupBench_Threads(label, control, 1, calls, 5, 0.0);
+        LookupBench_Threads(label, control, 2, calls, 5, one);
+        LookupBench_Threads(label, control, 8, calls, 5, one);
+    }
+    printf("(control: a function of the bench that reads no memory; it shows how far this "
+           "machine lets a loop of calls scale)\n");
+    ErrMsg_Free();
+}
+
+int RunAll(double scale, bool loads, bool lookups) {
     const std::string dir = TempDir_Create(" zw bench");
     if (dir.empty()) {
         fprintf(stderr, "catalogue_bench: no temporary folder\n");
@@ -83,61 +133,18 @@ int RunAll(double scale) {
     // heap, and large blocks taken from those are not fresh pages, so calloc
     // would clear them while malloc would not. A host loads the library with
     // no such chunks about; here load and floor get fresh pages alike.
-    bool ok = false;
     const pid_t child = fork();
     if (child == 0) {
         _exit(WriteFiles(dir) ? 0 : 1);
     }
     int status = 0;
-    ok = child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) &&
-         WEXITSTATUS(status) == 0;
-
-    printf("\n== catalogue load (open, load, close, free) against the floor (open, read the "
-           "whole file into a fresh buffer, close, free)\n");
-    LoadBench_PrintHeader();
-    for (const FileCase &c : kCases) {
-        if (!ok) {
-            break;
-        }
-        const int repeats =
-            static_cast<int>(c.repeats * scale) > 3 ? static_cast<int>(c.repeats * scale) : 3;
-        ok = LoadBench_Run({c.name, Path_Join(dir, c.fileName), c.expectedTexts, repeats,
-                            c.maxRatio, c.maxSeconds});
+    bool ok = child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) &&
+              WEXITSTATUS(status) == 0;
+    if (ok && loads) {
+        RunLoads(dir, scale, &ok);
     }
-
-    if (ok) {
-        printf("\n== where a load's time goes (medians)\n");
-        LoadBench_Breakdown("realistic (201 sections)", Path_Join(dir, "realistic.zwx"),
-                            static_cast<int>(4000 * scale) + 3);
-        LoadBench_Breakdown("large (10,000 sections)", Path_Join(dir, "large.zwx"),
-                            static_cast<int>(200 * scale) + 3);
-    }
-
-    if (ok) {
-        DataFile *file = DataFile_Open(Path_Join(dir, "realistic.zwx").c_str());
-        ErrMsg_Load(file);
-        DataFile_Close(file);
-        const uint64_t calls = static_cast<uint64_t>(20000000 * scale) + 1000;
-        printf("\n== VOLQUAD_GetErrorMsg, one thread, %llu calls a run\n",
-               static_cast<unsigned long long>(calls));
-        LookupBench_Single(calls, 11);
-        printf("\n== VOLQUAD_GetErrorMsg from several threads at once (random mix), %llu calls "
-               "each\n",
-               static_cast<unsigned long long>(calls));
-        printf("(this machine has %u hardware threads; the total can grow with the threads up "
-               "to that many)\n",
-               std::thread::hardware_concurrency());
-        printf("%-10s %7s %16s %18s %14s\n", "calls to", "threads", "Mcalls/s total",
-               "Mcalls/s a thread", "x one thread");
-        for (const bool control : {false, true}) {
-            const char *label = control ? "control" : "library";
-            const double one = LookupBench_Threads(label, control, 1, calls, 5, 0.0);
-            LookupBench_Threads(label, control, 2, calls, 5, one);
-            LookupBench_Threads(label, control, 8, calls, 5, one);
-        }
-        printf("(control: a function of the bench that reads no memory; it shows how far this "
-               "machine lets a loop of calls scale)\n");
-        ErrMsg_Free();
+    if (ok && lookups) {
+        RunLookups(dir, scale);
     }
     TempDir_Remove(dir);
     return ok ? 0 : 1;
@@ -158,12 +165,24 @@ int main(int argc, char **argv) {
     if (argc == 4 && strcmp(argv[1], "--once") == 0) {
         return Once(argv[2], argv[3]);
     }
-    if (argc == 3 && strcmp(argv[1], "--scale") == 0) {
-        return RunAll(atof(argv[2]));
+    double scale = 1.0;
+    bool loads = false;
+    bool lookups = false;
+    for (int i = 1; i < argc; ++i) {
+        if (strcmp(argv[i], "--scale") == 0 && i + 1 < argc) {
+            scale = atof(argv[++i]);
+        } else if (strcmp(argv[i], "load") == 0) {
+            loads = true;
+        } else if (strcmp(argv[i], "lookup") == 0) {
+            lookups = true;
+        } else {
+            fprintf(stderr, "usage: catalogue_bench [--scale F] [load] [lookup] | --write DIR | "
+                            "--once load|floor FILE\n");
+            return 2;
+        }
     }
-    if (argc == 1) {
-        return RunAll(1.0);
+    if (!loads && !lookups) {
+        loads = lookups = true;
     }
-    fprintf(stderr, "usage: catalogue_bench [--scale F] | --write DIR | --once load|floor FILE\n");
-    return 2;
+    return RunAll(scale, loads, lookups);
 }
