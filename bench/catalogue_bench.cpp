@@ -1,7 +1,8 @@
 // Native benchmarks of the message catalogue: load against the floor of
 // reading the file once, and the cost of a lookup.
-//   catalogue_bench [--scale F] [load] [lookup]   the figures of both parts, or
-//                                      of those named (repetitions times F)
+//   catalogue_bench [--scale F] [load] [lookup]   the load and the lookup
+//                                      figures, or only those named
+//                                      (repetitions times F)
 //   catalogue_bench --write DIR        only write the data files into DIR
 //   catalogue_bench --once load|floor FILE   one load or one floor read (for callgrind)
 #include "benchfiles.h"
