@@ -1,4 +1,5 @@
 // The message table: what each code answers after loading a data file.
+#include "catalogue.h"
 #include "errmsg.h"
 #include "readmode.h"
 #include "zwxwrite.h"
@@ -6,22 +7,6 @@
 #include <string>
 
 namespace {
-
-std::string Key(int code) {
-    char key[16];
-    snprintf(key, sizeof key, "ERMSG_%02d", code);
-    return key;
-}
-
-// A message section with one text per code and the fallback.
-std::vector<ZwxEntry> FullCatalogue() {
-    std::vector<ZwxEntry> entries;
-    for (int code = 0; code < 16; ++code) {
-        entries.push_back({Key(code), "text " + std::to_string(code)});
-    }
-    entries.push_back({"ERMSG_XX", "fallback"});
-    return entries;
-}
 
 class ErrMsgTest : public ReadModeTest {
   protected:
@@ -43,7 +28,7 @@ class ErrMsgTest : public ReadModeTest {
 };
 
 TEST_P(ErrMsgTest, EveryCodeFindsItsTextAndOthersTheFallback) {
-    Load({{"Other", {{"ERMSG_00", "not this one"}}}, {"QORBA_ErrMsg", FullCatalogue()}});
+    Load({{"Other", {{"ERMSG_00", "not this one"}}}, {"QORBA_ErrMsg", TestCatalogue()}});
     for (int code = 0; code < 16; ++code) {
         EXPECT_EQ(std::string(VOLQUAD_GetErrorMsg(code)), "text " + std::to_string(code));
     }
@@ -54,7 +39,7 @@ TEST_P(ErrMsgTest, EveryCodeFindsItsTextAndOthersTheFallback) {
 }
 
 TEST_P(ErrMsgTest, NoSectionOrNoFileGivesEmptyStrings) {
-    Load({{"Something_Else", FullCatalogue()}});
+    Load({{"Something_Else", TestCatalogue()}});
     ErrMsg_Load(nullptr);
     for (int code : {0, 5, 15, 16, 99, -1}) {
         EXPECT_STREQ(VOLQUAD_GetErrorMsg(code), "") << code;
@@ -175,7 +160,7 @@ INSTANTIATE_TEST_SUITE_P(BothModes, ErrMsgTest, testing::Values(ReadMode::Image,
 using ErrMsgAllocFailureTest = TempFolderTest;
 
 TEST_F(ErrMsgAllocFailureTest, EveryAllocationPointLeavesAConsistentTable) {
-    const std::string path = Write(Zwx_Build({{"QORBA_ErrMsg", FullCatalogue()}}, nullptr));
+    const std::string path = Write(Zwx_Build({{"QORBA_ErrMsg", TestCatalogue()}}, nullptr));
     DataFile *file = DataFile_Open(path.c_str());
     ErrMsg_Load(file);
     DataFile_Close(file);

@@ -1,5 +1,7 @@
 #include "hostile.h"
 
+#include "catalogue.h"
+
 #include "zwxwrite.h"
 
 #include <cstring>
@@ -14,19 +16,6 @@ const uint32_t kEntryCount = 52;
 const uint32_t kValue = 4;
 const uint32_t kNextEntry = 12;
 const uint32_t kAllOnes = 0xFFFFFFFFu;
-
-std::vector<ZwxEntry> Catalogue(bool withFallback) {
-    std::vector<ZwxEntry> entries;
-    for (int code = 0; code < 16; ++code) {
-        char key[16];
-        snprintf(key, sizeof key, "ERMSG_%02d", code);
-        entries.push_back({key, "text " + std::to_string(code)});
-    }
-    if (withFallback) {
-        entries.push_back({"ERMSG_XX", "fallback"});
-    }
-    return entries;
-}
 
 void PutString(std::vector<uint8_t> *bytes, uint32_t at, const std::string &text) {
     memcpy(bytes->data() + at, text.data(), text.size());
@@ -71,7 +60,7 @@ std::vector<ZwxEntry> Named(std::initializer_list<const char *> keys) {
 std::vector<uint8_t> Hostile_SectionCycle() {
     ZwxLayout layout;
     std::vector<uint8_t> bytes =
-        Zwx_Build({{"A", {}}, {"B", {}}, {"C", {}}, {"QORBA_ErrMsg", Catalogue(true)}}, &layout);
+        Zwx_Build({{"A", {}}, {"B", {}}, {"C", {}}, {"QORBA_ErrMsg", TestCatalogue()}}, &layout);
     Zwx_PutU32(&bytes, layout.sectionOffsets[2] + kNextSection, layout.sectionOffsets[0]);
     return bytes;
 }
@@ -91,7 +80,7 @@ std::vector<uint8_t> Hostile_SectionChain(uint32_t size) {
     std::vector<uint8_t> bytes(size, 0);
     memcpy(bytes.data(), "ZWX1", 4);
     Zwx_PutU32(&bytes, 4, size);
-    const std::vector<ZwxEntry> catalogue = Catalogue(true);
+    const std::vector<ZwxEntry> catalogue = TestCatalogue();
     const uint32_t section = size - 4096;
     PutSectionRecord(&bytes, section, "QORBA_ErrMsg", section + kSectionSize, size,
                      static_cast<uint32_t>(catalogue.size()));
@@ -115,7 +104,7 @@ std::vector<uint8_t> Hostile_EntryChain(uint32_t size, uint32_t keyLength) {
     const uint32_t firstEntry = 8 + kSectionSize + 8;
     PutSectionRecord(&bytes, 8, "QORBA_ErrMsg", firstEntry, 8 + kSectionSize, kAllOnes);
 
-    const std::vector<ZwxEntry> catalogue = Catalogue(false);
+    const std::vector<ZwxEntry> catalogue = TestCatalogue("text ", nullptr);
     const uint32_t strings = size - 2048;
     const uint32_t catalogueAt =
         strings - kEntrySize * static_cast<uint32_t>(catalogue.size()) - kEntrySize;
@@ -172,7 +161,7 @@ std::vector<uint8_t> Hostile_FarStrings(uint32_t far) {
 
 std::vector<uint8_t> Hostile_FarFirstEntry(uint32_t far) {
     ZwxLayout layout;
-    std::vector<uint8_t> bytes = Zwx_Build({{"QORBA_ErrMsg", Catalogue(true)}}, &layout);
+    std::vector<uint8_t> bytes = Zwx_Build({{"QORBA_ErrMsg", TestCatalogue()}}, &layout);
     Zwx_PutU32(&bytes, layout.sectionOffsets[0] + kFirstEntry, far);
     Zwx_PutU32(&bytes, layout.sectionOffsets[0] + kEntryCount, 4);
     return bytes;
@@ -180,7 +169,7 @@ std::vector<uint8_t> Hostile_FarFirstEntry(uint32_t far) {
 
 std::vector<uint8_t> Hostile_FarNextSection(uint32_t far) {
     ZwxLayout layout;
-    std::vector<uint8_t> bytes = Zwx_Build({{"A", {}}, {"QORBA_ErrMsg", Catalogue(true)}}, &layout);
+    std::vector<uint8_t> bytes = Zwx_Build({{"A", {}}, {"QORBA_ErrMsg", TestCatalogue()}}, &layout);
     Zwx_PutU32(&bytes, 4, kAllOnes);
     Zwx_PutU32(&bytes, layout.sectionOffsets[0] + kNextSection, far);
     return bytes;

@@ -1,20 +1,10 @@
 #include "variedfiles.h"
 
 #include "hostile.h"
+#include "catalogue.h"
 #include "zwxwrite.h"
 
 namespace {
-
-std::vector<ZwxEntry> FullCatalogue() {
-    std::vector<ZwxEntry> entries;
-    for (int code = 0; code < 16; ++code) {
-        char key[16];
-        snprintf(key, sizeof key, "ERMSG_%02d", code);
-        entries.push_back({key, "text " + std::to_string(code)});
-    }
-    entries.push_back({"ERMSG_XX", "fallback"});
-    return entries;
-}
 
 std::vector<uint8_t> ChainOffTheEnd() {
     ZwxLayout layout;
@@ -26,7 +16,7 @@ std::vector<uint8_t> ChainOffTheEnd() {
 }
 
 std::vector<uint8_t> Truncated() {
-    std::vector<uint8_t> bytes = Zwx_Build({{"QORBA_ErrMsg", FullCatalogue()}}, nullptr);
+    std::vector<uint8_t> bytes = Zwx_Build({{"QORBA_ErrMsg", TestCatalogue()}}, nullptr);
     bytes.resize(bytes.size() - 20); // the last value and key run into the end
     return bytes;
 }
@@ -47,7 +37,7 @@ std::vector<uint8_t> HeaderReadsAsAnEntry() {
 std::vector<VariedFile> VariedFiles() {
     return {
         {"full catalogue after another section",
-         Zwx_Build({{"Other", {{"ERMSG_00", "not this"}}}, {"QORBA_ErrMsg", FullCatalogue()}},
+         Zwx_Build({{"Other", {{"ERMSG_00", "not this"}}}, {"QORBA_ErrMsg", TestCatalogue()}},
                    nullptr)},
         {"duplicates, lower case and keys of no slot",
          Zwx_Build({{"qorba_errmsg",

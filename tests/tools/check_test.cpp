@@ -1,7 +1,6 @@
 // zwx check: the table the library loads, and the warnings about it.
+#include "catalogue.h"
 #include "zwxtest.h"
-
-#include <cstdio>
 
 namespace {
 
@@ -16,20 +15,9 @@ class CheckTest : public ZwxTest {
     }
 };
 
-std::vector<ZwxEntry> FullCatalogue() {
-    std::vector<ZwxEntry> entries;
-    for (int code = 0; code < 16; ++code) {
-        char key[16];
-        snprintf(key, sizeof key, "ERMSG_%02d", code);
-        entries.push_back({key, "text " + std::to_string(code)});
-    }
-    entries.push_back({"ERMSG_XX", "fallback"});
-    return entries;
-}
-
 TEST_F(CheckTest, CleanFileShowsEveryCodeAndExitsZero) {
     EXPECT_EQ(
-        Check(Zwx_Build({{"Other", {{"x", "y"}}}, {"QORBA_ErrMsg", FullCatalogue()}}, nullptr)),
+        Check(Zwx_Build({{"Other", {{"x", "y"}}}, {"QORBA_ErrMsg", TestCatalogue()}}, nullptr)),
         ZWX_EXIT_OK)
         << io_.out;
     EXPECT_TRUE(Says("message section at 0x48\n"));
@@ -73,7 +61,7 @@ TEST_F(CheckTest, WarnsAboutWhatAMaintainerMustFix) {
 }
 
 TEST_F(CheckTest, MissingOrRepeatedMessageSection) {
-    EXPECT_EQ(Check(Zwx_Build({{"QORBA_ErrMsg ", FullCatalogue()}, {"Other", {}}}, nullptr)),
+    EXPECT_EQ(Check(Zwx_Build({{"QORBA_ErrMsg ", TestCatalogue()}, {"Other", {}}}, nullptr)),
               ZWX_EXIT_FINDINGS);
     EXPECT_TRUE(Says("no message section\n"));
     EXPECT_TRUE(Says("code  0: \"\"  (no text)"));
@@ -81,7 +69,7 @@ TEST_F(CheckTest, MissingOrRepeatedMessageSection) {
                      "(sections found: \"QORBA_ErrMsg\\s\", \"Other\")"))
         << io_.out;
 
-    EXPECT_EQ(Check(Zwx_Build({{"QORBA_ErrMsg", FullCatalogue()},
+    EXPECT_EQ(Check(Zwx_Build({{"QORBA_ErrMsg", TestCatalogue()},
                                {"qorba_errmsg", {{"ERMSG_00", "never read"}}}},
                               nullptr)),
               ZWX_EXIT_FINDINGS);
@@ -92,7 +80,7 @@ TEST_F(CheckTest, MissingOrRepeatedMessageSection) {
 
 TEST_F(CheckTest, BrokenEntryChains) {
     ZwxLayout layout;
-    std::vector<uint8_t> file = Zwx_Build({{"QORBA_ErrMsg", FullCatalogue()}}, &layout);
+    std::vector<uint8_t> file = Zwx_Build({{"QORBA_ErrMsg", TestCatalogue()}}, &layout);
     const uint32_t countField = layout.sectionOffsets[0] + 52;
     Zwx_PutU32(&file, countField, 0xFFFFFFFFu);
     Zwx_PutU32(&file, layout.entryOffsets[0][16] + 12, layout.entryOffsets[0][10]);

@@ -1,5 +1,6 @@
 // The built library loaded from folders of the test's choosing: its catalogue
 // comes from its own folder, is released on unload, and holds no file open.
+#include "catalogue.h"
 #include "dllhost.h"
 #include "tempfile.h"
 #include "zwxwrite.h"
@@ -11,13 +12,8 @@
 namespace {
 
 std::vector<uint8_t> Catalogue(const std::string &label) {
-    std::vector<ZwxEntry> entries;
-    for (int code = 0; code < 16; ++code) {
-        entries.push_back({"ERMSG_" + std::string(code < 10 ? "0" : "") + std::to_string(code),
-                           label + " " + std::to_string(code)});
-    }
-    entries.push_back({"ERMSG_XX", label + " fallback"});
-    return Zwx_Build({{"QORBA_ErrMsg", entries}}, nullptr);
+    return Zwx_Build({{"QORBA_ErrMsg", TestCatalogue(label + " ", (label + " fallback").c_str())}},
+                     nullptr);
 }
 
 void ExpectCatalogue(const LoadedDll &dll, const std::string &label) {

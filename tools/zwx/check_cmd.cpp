@@ -11,12 +11,6 @@ namespace {
 
 const uint32_t kNoEntry = 0xFFFFFFFFu;
 
-std::string Hex(uint32_t value) {
-    char text[16];
-    snprintf(text, sizeof text, "0x%X", static_cast<unsigned>(value));
-    return text;
-}
-
 struct Check {
     std::string path;
     uint32_t codePage;
@@ -142,7 +136,7 @@ void CheckEntries(Check *check, const WalkSection &section) {
     }
     if (section.entriesEnd != WALK_CHAIN_COMPLETE) {
         Warn(check, std::string("the entry chain ") + Walk_ChainEndText(section.entriesEnd) +
-                        " at " + Hex(section.entriesEndOffset) + " after " +
+                        " at " + Walk_Hex(section.entriesEndOffset) + " after " +
                         std::to_string(section.entries.size()) + " of " +
                         std::to_string(section.count) + " entries");
     }
@@ -168,7 +162,7 @@ void CheckMissingSection(Check *check, const WalkFile &walk) {
     }
     if (walk.sectionsEnd != WALK_CHAIN_COMPLETE) {
         Warn(check, std::string("the section chain ") + Walk_ChainEndText(walk.sectionsEnd) +
-                        " at " + Hex(walk.sectionsEndOffset));
+                        " at " + Walk_Hex(walk.sectionsEndOffset));
     }
 }
 
@@ -183,7 +177,7 @@ int ZwxCmd_Check(const std::string &path, uint32_t codePage, ZwxStreams *io) {
     Check check = {path, codePage, {}};
     const uint32_t found = DataFile_FindSection(file, ERRMSG_SECTION_NAME);
     io->out += path + ": ";
-    io->out += found != 0 ? std::string("message section at ") + Hex(found) + "\n"
+    io->out += found != 0 ? std::string("message section at ") + Walk_Hex(found) + "\n"
                           : std::string("no message section\n");
     ShowTable(&check, file, io);
 
@@ -197,7 +191,7 @@ int ZwxCmd_Check(const std::string &path, uint32_t codePage, ZwxStreams *io) {
         for (const WalkSection &other : walk.sections) {
             if (other.offset != found && other.nameTerminated &&
                 DataFile_NamesEqual(other.name.c_str(), ERRMSG_SECTION_NAME)) {
-                Warn(&check, "the section at " + Hex(other.offset) + " is named " +
+                Warn(&check, "the section at " + Walk_Hex(other.offset) + " is named " +
                                  Quoted(check, other.name) + " too and is never read");
             }
         }

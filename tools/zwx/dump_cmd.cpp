@@ -9,12 +9,6 @@
 
 namespace {
 
-std::string Hex(uint32_t value) {
-    char text[16];
-    snprintf(text, sizeof text, "0x%X", static_cast<unsigned>(value));
-    return text;
-}
-
 struct Dump {
     std::string path;
     uint32_t codePage;
@@ -30,7 +24,7 @@ std::string SectionLabel(const Dump &dump, size_t index, const WalkSection &sect
     if (section.nameTerminated) {
         label += " [" + Source_FormatText(section.name, dump.codePage) + "]";
     }
-    return label + " at " + Hex(section.offset) + ": ";
+    return label + " at " + Walk_Hex(section.offset) + ": ";
 }
 
 // The library reads a string that runs into the end of the file, and "" for
@@ -43,17 +37,17 @@ bool StringUsable(Dump *dump, const std::string &where, const char *part, const 
         return true;
     case WALK_STRING_AT_END:
         Damage(dump, where,
-               std::string("the ") + part + " at " + Hex(offset) +
+               std::string("the ") + part + " at " + Walk_Hex(offset) +
                    " has no NUL; the end of the file ends it");
         return true;
     case WALK_STRING_OUTSIDE:
         Damage(dump, where,
-               std::string("the ") + part + " offset " + Hex(offset) +
+               std::string("the ") + part + " offset " + Walk_Hex(offset) +
                    " lies outside the file; written as empty");
         return true;
     case WALK_STRING_UNREADABLE:
         Damage(dump, where,
-               std::string("the ") + part + " at " + Hex(offset) + " has no NUL within " +
+               std::string("the ") + part + " at " + Walk_Hex(offset) + " has no NUL within " +
                    std::to_string(DATAFILE_STRING_SCAN) + " bytes; entry left out");
         return false;
     }
@@ -85,7 +79,7 @@ ZwxSection DumpSection(Dump *dump, size_t index, const WalkSection &walked) {
     if (walked.entriesEnd != WALK_CHAIN_COMPLETE) {
         Damage(dump, label,
                std::string("the entry chain ") + Walk_ChainEndText(walked.entriesEnd) + " at " +
-                   Hex(walked.entriesEndOffset) + " after " +
+                   Walk_Hex(walked.entriesEndOffset) + " after " +
                    std::to_string(walked.entries.size()) + " of " + std::to_string(walked.count) +
                    " entries");
     }
@@ -120,7 +114,7 @@ int ZwxCmd_Dump(const std::string &path, uint32_t codePage, ZwxStreams *io) {
     } else if (walk.limit < DATAFILE_FIRST_SECTION ||
                (walk.limit == DATAFILE_FIRST_SECTION && bytesAfterHeader)) {
         Damage(&dump, "",
-               "the header's section limit " + Hex(walk.limit) +
+               "the header's section limit " + Walk_Hex(walk.limit) +
                    " leaves no room for the sections that follow it");
     }
     std::vector<ZwxSection> sections;
@@ -136,8 +130,8 @@ int ZwxCmd_Dump(const std::string &path, uint32_t codePage, ZwxStreams *io) {
     if (walk.sectionsEnd != WALK_CHAIN_COMPLETE) {
         Damage(&dump, "",
                std::string("the section chain ") + Walk_ChainEndText(walk.sectionsEnd) + " at " +
-                   Hex(walk.sectionsEndOffset) + " after " + std::to_string(walk.sections.size()) +
-                   " sections");
+                   Walk_Hex(walk.sectionsEndOffset) + " after " +
+                   std::to_string(walk.sections.size()) + " sections");
     }
 
     io->out += "# zwx dump of a data file in code page " + std::to_string(codePage) +

@@ -2,6 +2,7 @@
 
 #include "chainguard.h"
 
+#include <cstdio>
 #include <cstring>
 #include <unordered_set>
 
@@ -163,4 +164,10 @@ const char *Walk_ChainEndText(WalkChainEnd end) {
         return "runs into the file header";
     }
     return "";
+}
+
+std::string Walk_Hex(uint32_t value) {
+    char text[16];
+    snprintf(text, sizeof text, "0x%X", static_cast<unsigned>(value));
+    return text;
 }

@@ -71,4 +71,7 @@ WalkFile Walk_File(DataFile *file);
 // "loops", "leaves the file", ...: the end of a chain in words.
 const char *Walk_ChainEndText(WalkChainEnd end);
 
+// An offset as messages show it: "0x1F0".
+std::string Walk_Hex(uint32_t value);
+
 #endif
