@@ -17,6 +17,12 @@ bool DriverModule_ComposePath(const char *driverPath, ModPath_LeadByteTest isLea
 #ifdef _WIN32
 #include <windows.h>
 
+// How the module is loaded: by its full path, and the DLLs it imports only
+// from its own folder and the system folder, never from the host's folder,
+// the current folder or PATH.
+const DWORD DRIVERMODULE_LOAD_FLAGS =
+    LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32;
+
 // Loads the printer's driver-side module; null when the printer, its driver
 // record or the module cannot be had. The caller releases it with FreeLibrary.
 HMODULE DriverModule_Load(const char *printerName);

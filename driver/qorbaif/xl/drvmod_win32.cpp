@@ -29,7 +29,7 @@ HMODULE LoadBesideDriver(HANDLE printer) {
         const DRIVER_INFO_2A *info = reinterpret_cast<const DRIVER_INFO_2A *>(block);
         char path[MODPATH_SIZE] = {};
         if (DriverModule_ComposePath(info->pDriverPath, IsAnsiLeadByte, path)) {
-            module = LoadLibraryA(path);
+            module = LoadLibraryExA(path, nullptr, DRIVERMODULE_LOAD_FLAGS);
         }
     }
     GlobalFree(block);
