@@ -313,4 +313,13 @@ TEST_F(ForwardSeamTest, DriverModuleLoadGivesNullWithTheSameCause) {
     }
 }
 
+// The platform's own table: natively there is no spooler, and under Windows
+// the spooler does not know the name; either way nothing is loaded.
+TEST(ForwardPlatformTest, AnUnknownPrinterGives99AndSaysSo) {
+    g_forwardIo.SetError(0);
+    EXPECT_EQ(Forward_Call("VOLQUAD_FixSetting", "ZW No Such Printer Anywhere", 0),
+              FORWARD_RESULT_UNAVAILABLE);
+    EXPECT_EQ(g_forwardIo.GetError(), FORWARDIO_ERROR_INVALID_PRINTER_NAME);
+}
+
 } // namespace
