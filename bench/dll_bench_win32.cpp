@@ -193,7 +193,9 @@ bool DriverFolder(const char *printerName, char *folder) {
 int32_t CallInFolder(const char *folder, const char *printerName, intptr_t value) {
     char path[MAX_PATH] = {};
     snprintf(path, sizeof path, "%sZEDWIC_U.DLL", folder);
-    HMODULE module = LoadLibraryA(path);
+    // Loaded as the library loads it: imports from its own folder and the system's.
+    HMODULE module = LoadLibraryExA(
+        path, nullptr, LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
     if (module == nullptr) {
         return VOLQUAD_RESULT_UNAVAILABLE;
     }

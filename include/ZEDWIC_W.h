@@ -22,7 +22,28 @@ extern "C" {
  * Each is carried out by the function of the same name in ZEDWIC_U.DLL, which
  * lies beside the printer's driver file; printerName and value reach it
  * unchanged and its result comes back as it is. VOLQUAD_RESULT_UNAVAILABLE
- * when the printer, its ZEDWIC_U.DLL or the function cannot be reached. */
+ * when the printer, its ZEDWIC_U.DLL or the function cannot be reached.
+ *
+ * ZEDWIC_U.DLL is loaded by its full path only, and the DLLs it imports come
+ * from its own folder and the system folder only: never from the host's
+ * folder, the current folder or PATH.
+ *
+ * After VOLQUAD_RESULT_UNAVAILABLE, GetLastError() tells why:
+ * - the spooler's own error when it does not know the printer (for example
+ *   ERROR_INVALID_PRINTER_NAME), ERROR_INVALID_PRINTER_NAME for a null name;
+ * - the spooler's own error when it has no driver record for the printer,
+ *   ERROR_UNKNOWN_PRINTER_DRIVER when it names no cause, and
+ *   ERROR_NOT_ENOUGH_MEMORY when the record could not be held;
+ * - ERROR_MOD_NOT_FOUND when the record names no driver file, or one that is
+ *   not fully qualified (a drive and root, or a UNC path), or one whose folder
+ *   leaves no room for "ZEDWIC_U.DLL" within 259 characters: no module is
+ *   looked for then;
+ * - the loader's own error when ZEDWIC_U.DLL does not load, for example
+ *   ERROR_MOD_NOT_FOUND when it or a DLL it imports is missing, and
+ *   ERROR_BAD_EXE_FORMAT when it is no module for this process;
+ * - ERROR_PROC_NOT_FOUND when ZEDWIC_U.DLL lacks the function.
+ * When the function of ZEDWIC_U.DLL ran, the last error is exactly what it
+ * left, whatever its result: a 99 of its own carries its own last error. */
 ZEDWIC_W_API int32_t VOLQUAD_SettingExport(const char *printerName, intptr_t value);
 ZEDWIC_W_API int32_t VOLQUAD_SettingImport(const char *printerName, intptr_t value);
 ZEDWIC_W_API int32_t VOLQUAD_PersonalInfoImport(const char *printerName, intptr_t value);

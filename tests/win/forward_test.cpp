@@ -1,6 +1,7 @@
 // The five settings exports against printers installed in Wine's spooler,
 // each driver reporting a folder of the test's own with a test ZEDWIC_U.DLL.
 #include "dllhost.h"
+#include "drvmod.h"
 #include "tempfile.h"
 #include "testprinters.h"
 #include "zwu/zwu_probe.h"
@@ -38,7 +39,9 @@ struct Printer {
 std::string g_root;
 HMODULE g_dll = nullptr;
 VOLQUAD_Setting_Fn g_exports[5] = {};
-Printer g_full, g_fixOnly, g_noModule, g_noDriverFile, g_tooDeep;
+Printer g_full, g_fixOnly, g_noModule, g_noDriverFile, g_tooDeep, g_notModule;
+// Modules that import ZWUHELP.DLL: with it beside them, and without.
+Printer g_withHelper, g_helperMissing;
 std::string g_setupError;
 
 bool Install(Printer *printer, const std::string &label, const std::string &folder,
@@ -66,6 +69,38 @@ std::string ModulePath(const Printer &printer) {
     return printer.folder + "\\ZEDWIC_U.DLL";
 }
 
+std::string HelperBuilt() {
+    return DllHost_ProgramFolder() + "\\zwu_helper\\" ZWU_HELPER_FILE_NAME;
+}
+
+// The spooler's own error for a printer name it does not know.
+DWORD SpoolerErrorFor(const char *printerName) {
+    HANDLE printer = nullptr;
+    if (OpenPrinterA(const_cast<char *>(printerName), &printer, nullptr)) {
+        ClosePrinter(printer);
+        return ERROR_SUCCESS;
+    }
+    return GetLastError();
+}
+
+// The loader's own error for a module that will not load the way the library loads it.
+DWORD LoaderErrorFor(const std::string &path) {
+    HMODULE module = LoadLibraryExA(path.c_str(), nullptr, DRIVERMODULE_LOAD_FLAGS);
+    if (module != nullptr) {
+        FreeLibrary(module);
+        return ERROR_SUCCESS;
+    }
+    return GetLastError();
+}
+
+bool HelperWasLoaded() {
+    char path[MAX_PATH] = {};
+    return GetEnvironmentVariableA(ZWU_HELPER_LOADED_VARIABLE, path, MAX_PATH) != 0;
+}
+
+// Left in the last error before each call, so that what comes back was set by the call.
+const DWORD kBeforeCall = 0xE0000DEA;
+
 bool IsLoaded(const Printer &printer) {
     return GetModuleHandleA(ModulePath(printer).c_str()) != nullptr;
 }
@@ -83,19 +118,27 @@ class ForwardTest : public testing::Test {
         // path would name the decoy "ZEDWIC_U.D" put there.
         std::string deep = g_root + "\\deep";
         deep += std::string(248 - deep.size(), 'e');
-        const bool ok = Install(&g_full, "Full", g_root + "\\full", "zwu_full.dll") &&
-                        Install(&g_fixOnly, "FixOnly", g_root + "\\fix", "zwu_fix.dll") &&
-                        Install(&g_noModule, "NoModule", g_root + "\\empty", nullptr) &&
-                        Install(&g_noDriverFile, "NoDriverFile", "", nullptr) &&
-                        Install(&g_tooDeep, "TooDeep", deep, nullptr) &&
-                        CopyFileA((DllHost_ProgramFolder() + "\\zwu_full.dll").c_str(),
-                                  (deep + "\\ZEDWIC_U.D").c_str(), FALSE);
+        const bool ok =
+            Install(&g_full, "Full", g_root + "\\full", "zwu_full.dll") &&
+            Install(&g_fixOnly, "FixOnly", g_root + "\\fix", "zwu_fix.dll") &&
+            Install(&g_noModule, "NoModule", g_root + "\\empty", nullptr) &&
+            Install(&g_noDriverFile, "NoDriverFile", "", nullptr) &&
+            Install(&g_tooDeep, "TooDeep", deep, nullptr) &&
+            CopyFileA((DllHost_ProgramFolder() + "\\zwu_full.dll").c_str(),
+                      (deep + "\\ZEDWIC_U.D").c_str(), FALSE) &&
+            Install(&g_notModule, "NotModule", g_root + "\\text", nullptr) &&
+            File_Write(ModulePath(g_notModule), {'n', 'o', 't', '\r', '\n'}) &&
+            Install(&g_withHelper, "WithHelper", g_root + "\\helper", "zwu_dep.dll") &&
+            CopyFileA(HelperBuilt().c_str(),
+                      (g_withHelper.folder + "\\" ZWU_HELPER_FILE_NAME).c_str(), FALSE) &&
+            Install(&g_helperMissing, "HelperMissing", g_root + "\\nohelper", "zwu_dep.dll");
         if (!ok && g_setupError.empty()) {
-            g_setupError = "cannot place the decoy module";
+            g_setupError = "cannot place the decoy, the text file or the helper";
         }
     }
     static void TearDownTestSuite() {
-        for (Printer *p : {&g_full, &g_fixOnly, &g_noModule, &g_noDriverFile, &g_tooDeep}) {
+        for (Printer *p : {&g_full, &g_fixOnly, &g_noModule, &g_noDriverFile, &g_tooDeep,
+                           &g_notModule, &g_withHelper, &g_helperMissing}) {
             if (!p->name.empty()) {
                 TestPrinter_Remove(p->name, p->driver);
             }
@@ -112,20 +155,26 @@ class ForwardTest : public testing::Test {
             ASSERT_NE(fn, nullptr);
         }
     }
-    // Calls export i with a fresh probe that asks for result.
-    static int32_t Call(int i, const char *printerName, ZwuProbe *probe, int32_t result) {
+    // Calls export i with a fresh probe that asks for result and lastError.
+    static int32_t Call(int i, const char *printerName, ZwuProbe *probe, int32_t result,
+                        DWORD lastError = 0) {
         *probe = ZwuProbe{};
         probe->result = result;
+        probe->lastError = lastError;
+        SetLastError(kBeforeCall);
         return g_exports[i](printerName, reinterpret_cast<intptr_t>(probe));
     }
 };
 
 TEST_F(ForwardTest, EachExportReachesItsOwnFunctionWithTheHostsArguments) {
     const int32_t results[] = {0, 99, 7, -5, INT32_MIN};
+    // Whatever the function leaves as the last error reaches the host, a 99's included.
+    const DWORD errors[] = {0, ERROR_MOD_NOT_FOUND, ERROR_PROC_NOT_FOUND, 5, 0xE0001234};
     for (int i = 0; i < 5; ++i) {
         ZwuProbe probe;
         const char *name = g_full.name.c_str();
-        EXPECT_EQ(Call(i, name, &probe, results[i]), results[i]) << kExports[i].name;
+        EXPECT_EQ(Call(i, name, &probe, results[i], errors[i]), results[i]) << kExports[i].name;
+        EXPECT_EQ(GetLastError(), errors[i]) << kExports[i].name;
         EXPECT_EQ(probe.calls, 1u);
         EXPECT_EQ(probe.function, kExports[i].function);
         EXPECT_EQ(probe.seenName, name) << "the host's own pointer";
@@ -146,15 +195,29 @@ TEST_F(ForwardTest, TheValueTravelsWithAllItsBits) {
     VirtualFree(high, 0, MEM_RELEASE);
 }
 
-TEST_F(ForwardTest, UnreachablePrintersAndModulesGive99) {
+TEST_F(ForwardTest, UnreachablePrintersAndModulesGive99AndTheLastErrorSaysWhy) {
     const std::string unknown = "ZW No Such Printer " + std::to_string(GetCurrentProcessId());
-    for (const char *printer :
-         {unknown.c_str(), g_noModule.name.c_str(), g_noDriverFile.name.c_str(),
-          g_tooDeep.name.c_str(), "", static_cast<const char *>(nullptr)}) {
+    const struct {
+        const char *printer;
+        DWORD error;
+    } cases[] = {
+        {unknown.c_str(), SpoolerErrorFor(unknown.c_str())},
+        {"", SpoolerErrorFor("")},
+        {nullptr, ERROR_INVALID_PRINTER_NAME},
+        {g_noModule.name.c_str(), ERROR_MOD_NOT_FOUND},
+        {g_noDriverFile.name.c_str(), ERROR_MOD_NOT_FOUND},
+        {g_tooDeep.name.c_str(), ERROR_MOD_NOT_FOUND}, // refused, the decoy never tried
+        {g_notModule.name.c_str(), LoaderErrorFor(ModulePath(g_notModule))},
+        {g_helperMissing.name.c_str(), LoaderErrorFor(ModulePath(g_helperMissing))},
+    };
+    for (const auto &c : cases) {
+        const std::string label = c.printer != nullptr ? c.printer : "(null)";
+        EXPECT_NE(c.error, DWORD{ERROR_SUCCESS}) << label;
         for (int i = 0; i < 5; ++i) {
             ZwuProbe probe;
-            EXPECT_EQ(Call(i, printer, &probe, 0), VOLQUAD_RESULT_UNAVAILABLE)
-                << kExports[i].name << " " << (printer != nullptr ? printer : "(null)");
+            EXPECT_EQ(Call(i, c.printer, &probe, 0), VOLQUAD_RESULT_UNAVAILABLE)
+                << kExports[i].name << " " << label;
+            EXPECT_EQ(GetLastError(), c.error) << kExports[i].name << " " << label;
             EXPECT_EQ(probe.calls, 0u) << "no module ran";
         }
     }
@@ -173,15 +236,73 @@ TEST_F(ForwardTest, OverlongNamesGive99) {
 TEST_F(ForwardTest, MissingFunctionsGive99) {
     for (int i = 0; i < 5; ++i) {
         ZwuProbe probe;
-        const int32_t result = Call(i, g_fixOnly.name.c_str(), &probe, 0);
+        const int32_t result = Call(i, g_fixOnly.name.c_str(), &probe, 0, 0);
         if (kExports[i].function == ZWU_FIX_SETTING) {
             EXPECT_EQ(result, 0);
             EXPECT_EQ(probe.calls, 1u);
+            EXPECT_EQ(GetLastError(), 0u) << "as the function left it";
         } else {
             EXPECT_EQ(result, VOLQUAD_RESULT_UNAVAILABLE) << kExports[i].name;
+            EXPECT_EQ(GetLastError(), DWORD{ERROR_PROC_NOT_FOUND}) << kExports[i].name;
             EXPECT_EQ(probe.calls, 0u);
         }
     }
+}
+
+TEST_F(ForwardTest, TheModulesImportsComeFromItsOwnFolder) {
+    SetEnvironmentVariableA(ZWU_HELPER_LOADED_VARIABLE, nullptr);
+    for (int i = 0; i < 5; ++i) {
+        ZwuProbe probe;
+        EXPECT_EQ(Call(i, g_withHelper.name.c_str(), &probe, 6), 6) << kExports[i].name;
+        EXPECT_STRCASEEQ(probe.helperPath,
+                         (g_withHelper.folder + "\\" ZWU_HELPER_FILE_NAME).c_str());
+    }
+    EXPECT_TRUE(HelperWasLoaded());
+    EXPECT_EQ(GetModuleHandleA(ZWU_HELPER_FILE_NAME), nullptr) << "released with the module";
+}
+
+// The helper in one of the places the default search order would look: the
+// host's folder, the current folder, a folder on PATH.
+struct HelperPlacement {
+    const char *where;
+    std::string folder;
+    bool makeCurrent;
+    bool putOnPath;
+};
+
+TEST_F(ForwardTest, ImportsNeverComeFromTheHostsOrTheCurrentFolderOrPath) {
+    const std::string elsewhere = TempDir_Create(" zw elsewhere");
+    const HelperPlacement placements[] = {
+        {"the host's folder", DllHost_ProgramFolder(), false, false},
+        {"the current folder", elsewhere, true, false},
+        {"a folder on PATH", elsewhere, false, true},
+    };
+    char savedCurrent[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, savedCurrent);
+    char savedPath[32767] = {};
+    GetEnvironmentVariableA("PATH", savedPath, sizeof savedPath);
+    for (const HelperPlacement &p : placements) {
+        const std::string helper = p.folder + "\\" ZWU_HELPER_FILE_NAME;
+        ASSERT_TRUE(CopyFileA(HelperBuilt().c_str(), helper.c_str(), FALSE)) << p.where;
+        if (p.makeCurrent) {
+            SetCurrentDirectoryA(p.folder.c_str());
+        }
+        if (p.putOnPath) {
+            SetEnvironmentVariableA("PATH", (p.folder + ";" + savedPath).c_str());
+        }
+        SetEnvironmentVariableA(ZWU_HELPER_LOADED_VARIABLE, nullptr);
+        ZwuProbe probe;
+        EXPECT_EQ(Call(4, g_helperMissing.name.c_str(), &probe, 0), VOLQUAD_RESULT_UNAVAILABLE)
+            << p.where;
+        const DWORD error = GetLastError();
+        EXPECT_EQ(probe.calls, 0u) << p.where;
+        EXPECT_FALSE(HelperWasLoaded()) << p.where;
+        EXPECT_EQ(error, LoaderErrorFor(ModulePath(g_helperMissing))) << p.where;
+        SetCurrentDirectoryA(savedCurrent);
+        SetEnvironmentVariableA("PATH", savedPath);
+        EXPECT_TRUE(DeleteFileA(helper.c_str())) << p.where;
+    }
+    TempDir_Remove(elsewhere);
 }
 
 TEST_F(ForwardTest, TheModuleIsReleasedAfterEveryCall) {

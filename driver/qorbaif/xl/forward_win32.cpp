@@ -1,28 +1,9 @@
-// The five settings exports: each loads the printer's driver-side module,
-// calls its function of the same name with the host's own arguments, and
-// unloads it again.
+// The five settings exports: each forwards to its function of the same name
+// in the printer's driver-side module.
 #include "ZEDWIC_W.h"
-#include "drvmod.h"
+#include "forward.h"
 
-namespace {
-
-int32_t Forward_Call(const char *functionName, const char *printerName, intptr_t value) {
-    HMODULE module = DriverModule_Load(printerName);
-    if (module == nullptr) {
-        return VOLQUAD_RESULT_UNAVAILABLE;
-    }
-    int32_t result = VOLQUAD_RESULT_UNAVAILABLE;
-    FARPROC proc = GetProcAddress(module, functionName);
-    if (proc != nullptr) {
-        // The host's name pointer, not the shortened copy the spooler saw.
-        result = reinterpret_cast<VOLQUAD_Setting_Fn>(reinterpret_cast<void *>(proc))(printerName,
-                                                                                      value);
-    }
-    FreeLibrary(module);
-    return result;
-}
-
-} // namespace
+static_assert(FORWARD_RESULT_UNAVAILABLE == VOLQUAD_RESULT_UNAVAILABLE, "the result for 99");
 
 extern "C" int32_t VOLQUAD_SettingExport(const char *printerName, intptr_t value) {
     return Forward_Call("VOLQUAD_SettingExport", printerName, value);

@@ -4,6 +4,10 @@
 
 #include <windows.h>
 
+#ifdef ZWU_WITH_HELPER
+extern "C" __declspec(dllimport) void ZwuHelper_Locate(char *path, uint32_t size);
+#endif
+
 namespace {
 
 int32_t Record(ZwuFunction function, const char *printerName, intptr_t value) {
@@ -17,6 +21,10 @@ int32_t Record(ZwuFunction function, const char *printerName, intptr_t value) {
                            GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
                        reinterpret_cast<LPCSTR>(&Record), &self);
     GetModuleFileNameA(self, probe->modulePath, sizeof probe->modulePath);
+#ifdef ZWU_WITH_HELPER
+    ZwuHelper_Locate(probe->helperPath, sizeof probe->helperPath);
+#endif
+    SetLastError(probe->lastError);
     return probe->result;
 }
 
