@@ -14,6 +14,18 @@ struct RunResult {
     std::string err;
 };
 
+// "error 2: The system cannot find the file specified."
+std::string SystemError(DWORD error) {
+    char text[512] = {};
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
+                   text, sizeof text, nullptr);
+    std::string message = "error " + std::to_string(error) + ": " + text;
+    while (!message.empty() && (message.back() == '\n' || message.back() == '\r')) {
+        message.pop_back();
+    }
+    return message;
+}
+
 std::string ReadAll(HANDLE pipe) {
     std::string text;
     char buffer[4096];
@@ -22,6 +34,14 @@ std::string ReadAll(HANDLE pipe) {
         text.append(buffer, got);
     }
     return text;
+}
+
+// A failure of the helper itself, not of zwhost: the test fails saying which
+// call failed and why, and run.err carries the same words for the checks that
+// print it.
+void HelperFailed(RunResult *run, const std::string &what) {
+    ADD_FAILURE() << "running zwhost: " << what;
+    run->err += "running zwhost: " + what + "\n";
 }
 
 // Runs a command line, stdout and stderr to files (pipes could fill while we wait).
@@ -34,6 +54,13 @@ RunResult RunCommand(const std::string &folder, const std::string &commandLine) 
                              CREATE_ALWAYS, 0, nullptr);
     HANDLE err = CreateFileA(errPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
                              CREATE_ALWAYS, 0, nullptr);
+    if (out == INVALID_HANDLE_VALUE || err == INVALID_HANDLE_VALUE) {
+        HelperFailed(&run, "cannot create " + (out == INVALID_HANDLE_VALUE ? outPath : errPath) +
+                               ": " + SystemError(GetLastError()));
+        CloseHandle(out);
+        CloseHandle(err);
+        return run;
+    }
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
@@ -42,10 +69,22 @@ RunResult RunCommand(const std::string &folder, const std::string &commandLine) 
     startup.hStdError = err;
     PROCESS_INFORMATION process = {};
     std::string line = commandLine;
-    if (CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, folder.c_str(),
-                       &startup, &process)) {
-        WaitForSingleObject(process.hProcess, 60000);
-        GetExitCodeProcess(process.hProcess, &run.status);
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, folder.c_str(),
+                        &startup, &process)) {
+        HelperFailed(&run,
+                     "CreateProcessA(" + commandLine + ") failed, " + SystemError(GetLastError()));
+    } else {
+        const DWORD waited = WaitForSingleObject(process.hProcess, 60000);
+        if (waited == WAIT_TIMEOUT) {
+            HelperFailed(&run, commandLine + " did not end within 60 s; ended it");
+            TerminateProcess(process.hProcess, ~0u);
+            WaitForSingleObject(process.hProcess, 5000);
+        } else if (waited != WAIT_OBJECT_0) {
+            HelperFailed(&run, "WaitForSingleObject failed, " + SystemError(GetLastError()));
+        } else if (!GetExitCodeProcess(process.hProcess, &run.status)) {
+            run.status = ~0u;
+            HelperFailed(&run, "GetExitCodeProcess failed, " + SystemError(GetLastError()));
+        }
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
     }
@@ -54,7 +93,11 @@ RunResult RunCommand(const std::string &folder, const std::string &commandLine) 
     for (auto [path, text] : {std::pair{outPath, &run.out}, std::pair{errPath, &run.err}}) {
         HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                0, nullptr);
-        *text = ReadAll(h);
+        if (h == INVALID_HANDLE_VALUE) {
+            HelperFailed(&run, "cannot read " + path + ": " + SystemError(GetLastError()));
+            continue;
+        }
+        text->insert(0, ReadAll(h));
         CloseHandle(h);
     }
     return run;

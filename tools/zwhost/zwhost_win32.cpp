@@ -116,13 +116,28 @@ std::string DriverFolder(const char *printerName) {
     return folder;
 }
 
+// The size asked first can be too small by the time of the fetch when another
+// program adds a printer in between: ask again with the size the fetch names.
+bool EnumPrinters4(DWORD flags, std::vector<BYTE> *list, DWORD *count) {
+    DWORD needed = 0;
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        list->assign(needed + 1, 0);
+        if (EnumPrintersA(flags, nullptr, 4, needed != 0 ? list->data() : nullptr, needed, &needed,
+                          count)) {
+            return true;
+        }
+        if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) {
+            return false;
+        }
+    }
+    return false;
+}
+
 int ListPrinters() {
     const DWORD flags = PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS;
-    DWORD needed = 0;
+    std::vector<BYTE> list;
     DWORD count = 0;
-    EnumPrintersA(flags, nullptr, 4, nullptr, 0, &needed, &count);
-    std::vector<BYTE> list(needed + 1);
-    if (!EnumPrintersA(flags, nullptr, 4, list.data(), needed, &needed, &count)) {
+    if (!EnumPrinters4(flags, &list, &count)) {
         fprintf(stderr, "zwhost: cannot list printers (error %lu)\n", GetLastError());
         return 1;
     }
