@@ -228,17 +228,22 @@ int Explain(char **args, int count) {
     return kExitFault;
 }
 
-// The size asked first can be too small by the time of the fetch when another
-// program adds a printer in between: ask again with the size the fetch names.
+// The list can change while it is read: the size asked first is too small by
+// the time of the fetch when another program adds a printer in between (ask
+// again with the size the fetch names), and Wine's spooler fails without
+// setting an error when a printer is removed while it walks the list (ask
+// again). Any other failure is final.
 bool EnumPrinters4(DWORD flags, std::vector<BYTE> *list, DWORD *count) {
     DWORD needed = 0;
     for (int attempt = 0; attempt < 16; ++attempt) {
         list->assign(needed + 1, 0);
+        SetLastError(ERROR_SUCCESS);
         if (EnumPrintersA(flags, nullptr, 4, needed != 0 ? list->data() : nullptr, needed, &needed,
                           count)) {
             return true;
         }
-        if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) {
+        const DWORD error = GetLastError();
+        if (error != ERROR_INSUFFICIENT_BUFFER && error != ERROR_SUCCESS) {
             return false;
         }
     }
@@ -275,8 +280,11 @@ int ListPrinters() {
     std::vector<BYTE> list;
     DWORD count = 0;
     if (!EnumPrinters4(flags, &list, &count)) {
+        const DWORD error = GetLastError();
         fprintf(stderr, "zwhost: cannot list printers (%s)\n",
-                ZwHost_SystemError(GetLastError()).c_str());
+                error == ERROR_SUCCESS || error == ERROR_INSUFFICIENT_BUFFER
+                    ? "the list kept changing while it was read"
+                    : ZwHost_SystemError(error).c_str());
         return kExitFault;
     }
     const PRINTER_INFO_4A *printers = reinterpret_cast<const PRINTER_INFO_4A *>(list.data());
