@@ -285,6 +285,9 @@ TEST_F(ZwHostTest, ExplainSaysAtWhichStepACallStopsAndWhy) {
         {unknown, "FixSetting",
          "1. open the printer  stops: the spooler does not know the "
          "printer (error 1801"},
+        {Printer("Full").name + std::string(300 - Printer("Full").name.size(), 'x'), "FixSetting",
+         "stops: the spooler does not know the printer (the library passes on only its first 259 "
+         "characters)"},
         {Printer("NoRecord").name, "FixSetting",
          "2. driver record     stops: the spooler has no "
          "driver record for the printer (error "},

@@ -268,7 +268,8 @@ void ShowPrinter(const char *name) {
     std::string have, lack;
     for (int i = 0; i < 5; ++i) {
         std::string &list = walk.exports[i] ? have : lack;
-        list += (list.empty() ? "" : " ") + std::string(ZWHOST_SETTING_EXPORTS[i] + 8);
+        list +=
+            (list.empty() ? "" : " ") + std::string(ZWHOST_SETTING_EXPORTS[i] + strlen("VOLQUAD_"));
     }
     printf("  loads:         yes; exports %s%s%s\n",
            have.empty() ? "none of the five" : have.c_str(), lack.empty() ? "" : "; lacks ",
