@@ -9,7 +9,6 @@
 
 #include <winspool.h>
 
-#include <cstdio>
 #include <cstring>
 
 namespace {
