@@ -221,6 +221,10 @@ std::string ZwHost_SystemError(DWORD error) {
 
 ZwHostWalk ZwHost_Walk(const char *printerName, const char *exportName) {
     ZwHostWalk walk = {};
+    if (printerName == nullptr) {
+        Stop(&walk, "open the printer", "no printer name (the library gives 99 for a null name)");
+        return walk;
+    }
     // The spooler sees at most 259 characters of the name, as in the library.
     char name[MODPATH_SIZE] = {};
     for (size_t i = 0; i < sizeof name - 1 && printerName[i] != '\0'; ++i) {

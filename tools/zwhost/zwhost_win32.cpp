@@ -293,7 +293,10 @@ int ListPrinters() {
         printf("no printers installed\n");
     }
     for (DWORD i = 0; i < count; ++i) {
-        ShowPrinter(printers[i].pPrinterName);
+        // Wine's spooler lists a printer removed while it walked the list without a name.
+        if (printers[i].pPrinterName != nullptr) {
+            ShowPrinter(printers[i].pPrinterName);
+        }
     }
     return 0;
 }
