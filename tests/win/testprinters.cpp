@@ -86,6 +86,10 @@ bool TestPrinter_Install(const std::string &printerName, const std::string &driv
            SetDriverFile(driverName, driverFilePath, error);
 }
 
+bool TestPrinter_DropDriverRecord(const std::string &driverName) {
+    return RegDeleteKeyA(HKEY_LOCAL_MACHINE, (kDriversKey + driverName).c_str()) == ERROR_SUCCESS;
+}
+
 void TestPrinter_Remove(const std::string &printerName, const std::string &driverName) {
     PRINTER_DEFAULTSA access = {nullptr, nullptr, PRINTER_ALL_ACCESS};
     HANDLE printer = nullptr;

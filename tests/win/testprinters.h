@@ -12,6 +12,11 @@
 bool TestPrinter_Install(const std::string &printerName, const std::string &driverName,
                          const std::string &driverFilePath, std::string *error);
 
+// Deletes the driver's registry record while the printer that uses it stays,
+// as when a driver is removed behind its printers' back: the spooler then has
+// no driver record for the printer.
+bool TestPrinter_DropDriverRecord(const std::string &driverName);
+
 void TestPrinter_Remove(const std::string &printerName, const std::string &driverName);
 
 #endif

@@ -1,10 +1,14 @@
 // zwhost as a user runs it: its output, exit status and messages.
 #include "dllhost.h"
+#include "zwu/zwu_probe.h"
 #include "tempfile.h"
 #include "testprinters.h"
 #include "zwxwrite.h"
 
 #include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
 
 namespace {
 
@@ -14,6 +18,18 @@ struct RunResult {
     std::string err;
 };
 
+// "error 2: The system cannot find the file specified."
+std::string SystemError(DWORD error) {
+    char text[512] = {};
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
+                   text, sizeof text, nullptr);
+    std::string message = "error " + std::to_string(error) + ": " + text;
+    while (!message.empty() && (message.back() == '\n' || message.back() == '\r')) {
+        message.pop_back();
+    }
+    return message;
+}
+
 std::string ReadAll(HANDLE pipe) {
     std::string text;
     char buffer[4096];
@@ -22,6 +38,14 @@ std::string ReadAll(HANDLE pipe) {
         text.append(buffer, got);
     }
     return text;
+}
+
+// A failure of the helper itself, not of zwhost: the test fails saying which
+// call failed and why, and run.err carries the same words for the checks that
+// print it.
+void HelperFailed(RunResult *run, const std::string &what) {
+    ADD_FAILURE() << "running zwhost: " << what;
+    run->err += "running zwhost: " + what + "\n";
 }
 
 // Runs a command line, stdout and stderr to files (pipes could fill while we wait).
@@ -34,6 +58,13 @@ RunResult RunCommand(const std::string &folder, const std::string &commandLine) 
                              CREATE_ALWAYS, 0, nullptr);
     HANDLE err = CreateFileA(errPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
                              CREATE_ALWAYS, 0, nullptr);
+    if (out == INVALID_HANDLE_VALUE || err == INVALID_HANDLE_VALUE) {
+        HelperFailed(&run, "cannot create " + (out == INVALID_HANDLE_VALUE ? outPath : errPath) +
+                               ": " + SystemError(GetLastError()));
+        CloseHandle(out);
+        CloseHandle(err);
+        return run;
+    }
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
@@ -42,10 +73,22 @@ RunResult RunCommand(const std::string &folder, const std::string &commandLine) 
     startup.hStdError = err;
     PROCESS_INFORMATION process = {};
     std::string line = commandLine;
-    if (CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, folder.c_str(),
-                       &startup, &process)) {
-        WaitForSingleObject(process.hProcess, 60000);
-        GetExitCodeProcess(process.hProcess, &run.status);
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, folder.c_str(),
+                        &startup, &process)) {
+        HelperFailed(&run,
+                     "CreateProcessA(" + commandLine + ") failed, " + SystemError(GetLastError()));
+    } else {
+        const DWORD waited = WaitForSingleObject(process.hProcess, 60000);
+        if (waited == WAIT_TIMEOUT) {
+            HelperFailed(&run, commandLine + " did not end within 60 s; ended it");
+            TerminateProcess(process.hProcess, ~0u);
+            WaitForSingleObject(process.hProcess, 5000);
+        } else if (waited != WAIT_OBJECT_0) {
+            HelperFailed(&run, "WaitForSingleObject failed, " + SystemError(GetLastError()));
+        } else if (!GetExitCodeProcess(process.hProcess, &run.status)) {
+            run.status = ~0u;
+            HelperFailed(&run, "GetExitCodeProcess failed, " + SystemError(GetLastError()));
+        }
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
     }
@@ -54,28 +97,130 @@ RunResult RunCommand(const std::string &folder, const std::string &commandLine) 
     for (auto [path, text] : {std::pair{outPath, &run.out}, std::pair{errPath, &run.err}}) {
         HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                0, nullptr);
-        *text = ReadAll(h);
+        if (h == INVALID_HANDLE_VALUE) {
+            HelperFailed(&run, "cannot read " + path + ": " + SystemError(GetLastError()));
+            continue;
+        }
+        text->insert(0, ReadAll(h));
         CloseHandle(h);
     }
     return run;
 }
 
+// Printers of this process, each with a driver folder of its own (names carry
+// the process id so parallel test processes never share one).
+struct HostPrinter {
+    const char *label;
+    const char *driverFile; // under the suite's folder; "" for the spooler's own folder
+    const char *module;     // copied beside it as ZEDWIC_U.DLL: a test module, "TEXT" or null
+    bool dropRecord;        // the driver's record removed afterwards
+    std::string name, driver, folder;
+};
+
+std::string g_root;
+std::string g_setupError;
+std::vector<HostPrinter> g_printers = {
+    {"Full", "full\\D.DLL", "zwu_full.dll", false, "", "", ""},
+    {"FixOnly", "fix\\D.DLL", "zwu_fix.dll", false, "", "", ""},
+    {"NoModule", "none\\D.DLL", nullptr, false, "", "", ""},
+    {"Text", "text\\D.DLL", "TEXT", false, "", "", ""},
+    {"InitFails", "init\\D.DLL", "zwu_initfail.dll", false, "", "", ""},
+    {"NeedsHelper", "needs\\D.DLL", "zwu_needs.dll", false, "", "", ""},
+#ifdef ZW_HAVE_X86_MODULE
+    {"X86", "x86\\D.DLL", "zwu_x86.dll", false, "", "", ""},
+#endif
+    {"NoServer", "REL", nullptr, false, "", "", ""},
+    {"TooDeep", "DEEP", nullptr, false, "", "", ""},
+    {"NoRecord", "rec\\D.DLL", "zwu_full.dll", true, "", "", ""},
+};
+
+const HostPrinter &Printer(const std::string &label) {
+    for (const HostPrinter &p : g_printers) {
+        if (label == p.label) {
+            return p;
+        }
+    }
+    static const HostPrinter none = {"", "", nullptr, false, "(no such test printer)", "", ""};
+    return none;
+}
+
+bool InstallPrinter(HostPrinter *p) {
+    const std::string id = std::to_string(GetCurrentProcessId());
+    p->name = std::string("ZW Host ") + p->label + " " + id;
+    p->driver = std::string("ZW Host Driver ") + p->label + " " + id;
+    std::string driverFile;
+    if (strcmp(p->driverFile, "REL") == 0) {
+        // Wine's spooler puts every value but a full path behind its own driver
+        // folder; a UNC path without a server comes back as it stands.
+        driverFile = "\\\\\\rel\\D.DLL";
+    } else if (strcmp(p->driverFile, "DEEP") == 0) {
+        // 248 characters of folder leave no room for "\ZEDWIC_U.DLL".
+        p->folder = g_root + "\\deep";
+        p->folder += std::string(248 - p->folder.size(), 'e');
+        driverFile = p->folder + "\\D.DLL";
+    } else {
+        driverFile = g_root + "\\" + p->driverFile;
+        p->folder = driverFile.substr(0, driverFile.find_last_of('\\'));
+    }
+    if (!p->folder.empty()) {
+        CreateDirectoryA(p->folder.c_str(), nullptr);
+    }
+    if (p->module != nullptr) {
+        const std::string target = p->folder + "\\ZEDWIC_U.DLL";
+        const bool placed =
+            strcmp(p->module, "TEXT") == 0
+                ? File_Write(target, {'n', 'o', 't', ' ', 'a', ' ', 'D', 'L', 'L', '\n'})
+                : CopyFileA((DllHost_ProgramFolder() + "\\" + p->module).c_str(), target.c_str(),
+                            FALSE) != FALSE;
+        if (!placed) {
+            g_setupError = "cannot place " + target;
+            return false;
+        }
+    }
+    if (!TestPrinter_Install(p->name, p->driver, driverFile, &g_setupError)) {
+        return false;
+    }
+    if (p->dropRecord && !TestPrinter_DropDriverRecord(p->driver)) {
+        g_setupError = "cannot remove the driver record of " + p->driver;
+        return false;
+    }
+    return true;
+}
+
 class ZwHostTest : public testing::Test {
   protected:
+    static void SetUpTestSuite() {
+        g_root = TempDir_Create(" zwhost printers");
+        for (HostPrinter &p : g_printers) {
+            if (!InstallPrinter(&p)) {
+                break;
+            }
+        }
+    }
+    static void TearDownTestSuite() {
+        for (HostPrinter &p : g_printers) {
+            if (!p.name.empty()) {
+                TestPrinter_Remove(p.name, p.driver);
+            }
+        }
+        TempDir_Remove(g_root);
+    }
     void SetUp() override {
+        ASSERT_EQ(g_setupError, "");
         folder_ = TempDir_Create(" zwhost");
         ASSERT_TRUE(DllHost_Place(folder_));
         ASSERT_TRUE(CopyFileA((DllHost_ProgramFolder() + "\\zwhost.exe").c_str(),
                               (folder_ + "\\zwhost.exe").c_str(), FALSE));
-        ASSERT_TRUE(File_Write(folder_ + "\\ZEDWIC_D.ZWX",
-                               Zwx_Build({{"QORBA_ErrMsg",
-                                           {{"ERMSG_00", "Done."},
-                                            {"ERMSG_03", "Paper jam."},
-                                            {"ERMSG_XX", "Printer unavailable."}}}},
-                                         nullptr)));
+        WriteDataFile({{"QORBA_ErrMsg",
+                        {{"ERMSG_00", "Done."},
+                         {"ERMSG_03", "Paper jam."},
+                         {"ERMSG_XX", "Printer unavailable."}}}});
     }
     void TearDown() override {
         TempDir_Remove(folder_);
+    }
+    void WriteDataFile(const std::vector<ZwxSection> &sections) {
+        ASSERT_TRUE(File_Write(folder_ + "\\ZEDWIC_D.ZWX", Zwx_Build(sections, nullptr)));
     }
     RunResult Zwhost(const std::string &args) {
         return RunCommand(folder_, "\"" + folder_ + "\\zwhost.exe\" " + args);
@@ -86,18 +231,165 @@ class ZwHostTest : public testing::Test {
 TEST_F(ZwHostTest, MsgPrintsTheTextsOfTheLibraryBesideIt) {
     RunResult run = Zwhost("msg 0 3 -1");
     EXPECT_EQ(run.status, 0u) << run.err;
-    EXPECT_EQ(run.out, "   0  Done.\r\n   3  Paper jam.\r\n  -1  Printer unavailable.\r\n");
+    EXPECT_EQ(run.out, "library:   " + folder_ + "\\ZEDWIC_W.dll\r\ndata file: " + folder_ +
+                           "\\ZEDWIC_D.ZWX\r\n"
+                           "   0  Done.\r\n   3  Paper jam.\r\n  -1  Printer unavailable.\r\n");
     run = Zwhost("msg");
     EXPECT_EQ(run.status, 0u);
     EXPECT_NE(run.out.find("  99  Printer unavailable."), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("   5  Printer unavailable."), std::string::npos) << run.out;
 }
 
+TEST_F(ZwHostTest, MsgSaysWhyTextsAreEmpty) {
+    const struct {
+        std::vector<ZwxSection> sections; // no data file when empty
+        const char *why;
+    } cases[] = {
+        {{}, "empty texts: there is no data file "},
+        {{{"Other", {{"ERMSG_00", "Done."}}}}, "no section \"QORBA_ErrMsg\""},
+        {{{"QORBA_ErrMsg", {{"ERMSG_5", "Five."}, {"ERMSG_00", "Done."}}}},
+         "entry 1 (\"ERMSG_5\"): fills no slot"},
+        {{{"QORBA_ErrMsg", {{"ERMSG_05", ""}, {"ERMSG_XX", "Other."}}}},
+         "the value is empty; code 5 loads as the empty text"},
+    };
+    for (const auto &c : cases) {
+        DeleteFileA((folder_ + "\\ZEDWIC_D.ZWX").c_str());
+        if (!c.sections.empty()) {
+            WriteDataFile(c.sections);
+        }
+        RunResult run = Zwhost("msg 0 5");
+        EXPECT_EQ(run.status, 1u) << c.why << ": " << run.err;
+        EXPECT_NE(run.out.find("   5  (empty)\r\n"), std::string::npos) << run.out;
+        EXPECT_NE(run.out.find(c.why), std::string::npos) << c.why << "\n" << run.out;
+    }
+}
+
 TEST_F(ZwHostTest, CallShowsTheResultWithItsText) {
     RunResult run = Zwhost("call FixSetting \"ZW No Such Printer\" 42");
     EXPECT_EQ(run.status, 0u) << run.err;
     EXPECT_EQ(run.out,
-              "VOLQUAD_FixSetting(\"ZW No Such Printer\", 42) = 99  Printer unavailable.\r\n");
+              "VOLQUAD_FixSetting(\"ZW No Such Printer\", 42) = 99  Printer unavailable.\r\n"
+              "(99: 'zwhost explain \"ZW No Such Printer\" FixSetting' shows where the call stops, "
+              "if it does)\r\n");
+}
+
+// Every reason for 99, walked by zwhost and checked against what the library
+// itself answers for the same printer.
+TEST_F(ZwHostTest, ExplainSaysAtWhichStepACallStopsAndWhy) {
+    const std::string unknown = "ZW Host Unknown " + std::to_string(GetCurrentProcessId());
+    const struct {
+        std::string printer;
+        const char *exportName;
+        const char *says;
+    } cases[] = {
+        {unknown, "FixSetting",
+         "1. open the printer  stops: the spooler does not know the "
+         "printer (error 1801"},
+        {Printer("Full").name + std::string(300 - Printer("Full").name.size(), 'x'), "FixSetting",
+         "stops: the spooler does not know the printer (the library passes on only its first 259 "
+         "characters)"},
+        {Printer("NoRecord").name, "FixSetting",
+         "2. driver record     stops: the spooler has no "
+         "driver record for the printer (error "},
+        {Printer("NoServer").name, "FixSetting",
+         "3. module path       stops: pDriverPath \"\\\\\\rel\\D.DLL\" is not a full path"},
+        {Printer("TooDeep").name, "FixSetting",
+         "would be 261 characters; the library's limit is 259"},
+        {Printer("NoModule").name, "FixSetting",
+         "4. module file       stops: no ZEDWIC_U.DLL there (error 2"},
+        {Printer("Text").name, "FixSetting",
+         "5. load the module   stops: not a loadable module: it does not start with the MZ "
+         "header"},
+        {Printer("InitFails").name, "FixSetting",
+         "its initialisation failed (its DllMain "
+         "returned FALSE) (error 1114"},
+        {Printer("NeedsHelper").name, "FixSetting",
+         "it imports zwu_helper.dll, which is neither beside it nor in the system folder"},
+#ifdef ZW_HAVE_X86_MODULE
+        {Printer("X86").name, "FixSetting",
+         "it is built for x86 (32-bit), the library runs in "
+         "x64 processes (error 193"},
+#endif
+        {Printer("FixOnly").name, "SettingExport",
+         "6. VOLQUAD_SettingExport stops: the module does not export VOLQUAD_SettingExport "
+         "(error 127"},
+        {Printer("FixOnly").name, nullptr,
+         "6. exports           stops: the module lacks VOLQUAD_SettingExport VOLQUAD_SettingImport "
+         "VOLQUAD_PersonalInfoImport VOLQUAD_DefaultSetting; it has VOLQUAD_FixSetting"},
+        {Printer("FixOnly").name, "FixSetting",
+         "reached: VOLQUAD_FixSetting for this printer "
+         "runs in "},
+        {Printer("Full").name, nullptr,
+         "reached: the five settings calls for this printer run "
+         "in "},
+    };
+    // A helper in the host's own and current folder changes nothing.
+    ASSERT_TRUE(CopyFileA((DllHost_ProgramFolder() + "\\zwu_helper.dll").c_str(),
+                          (folder_ + "\\zwu_helper.dll").c_str(), FALSE));
+    LoadedDll dll = DllHost_Load(folder_ + "\\ZEDWIC_W.dll");
+    ASSERT_NE(dll.module, nullptr);
+    for (const auto &c : cases) {
+        const std::string exportArg = c.exportName != nullptr ? c.exportName : "";
+        RunResult run = Zwhost("explain \"" + c.printer + "\" " + exportArg);
+        const bool reached = run.out.find("reached: ") != std::string::npos;
+        EXPECT_EQ(run.status, reached ? 0u : 1u) << c.says << ": " << run.err;
+        EXPECT_NE(run.out.find(c.says), std::string::npos) << c.says << "\n" << run.out;
+        EXPECT_EQ(run.out.find("stops", run.out.find("stops") + 5), run.out.find("stops at step"))
+            << "only the last step stops\n"
+            << run.out;
+        // The library gives 99 exactly where zwhost says the call stops.
+        const std::string name = "VOLQUAD_" + (c.exportName != nullptr ? exportArg : "FixSetting");
+        auto call = reinterpret_cast<VOLQUAD_Setting_Fn>(
+            reinterpret_cast<void *>(GetProcAddress(dll.module, name.c_str())));
+        ASSERT_NE(call, nullptr);
+        ZwuProbe probe = {};
+        probe.result = 5;
+        const int32_t result = call(c.printer.c_str(), reinterpret_cast<intptr_t>(&probe));
+        if (c.exportName != nullptr) {
+            EXPECT_EQ(result == VOLQUAD_RESULT_UNAVAILABLE, !reached) << c.says << ": " << result;
+        }
+    }
+    DllHost_Unload(&dll);
+}
+
+TEST_F(ZwHostTest, PrintersShowsWhetherEachModuleLoadsAndWhatItHas) {
+    RunResult run = Zwhost("printers");
+    EXPECT_EQ(run.status, 0u) << run.err;
+    const struct {
+        const char *label;
+        std::string lines;
+    } cases[] = {
+        {"Full", "  ZEDWIC_U.DLL:  " + g_root +
+                     "\\full\\ZEDWIC_U.DLL\r\n  loads:         yes; exports SettingExport "
+                     "SettingImport PersonalInfoImport DefaultSetting FixSetting\r\n"},
+        {"FixOnly", "\\fix\\ZEDWIC_U.DLL\r\n  loads:         yes; exports FixSetting; lacks "
+                    "SettingExport SettingImport PersonalInfoImport DefaultSetting\r\n"},
+        {"NoModule", "\\none\\ZEDWIC_U.DLL\r\n  loads:         no: no ZEDWIC_U.DLL there"},
+        // A file of that name is not a module: the name alone says nothing.
+        {"Text", "\\text\\ZEDWIC_U.DLL\r\n  loads:         no: not a loadable module: it does "
+                 "not start with the MZ header"},
+        {"NoServer", "  driver file:   \\\\\\rel\\D.DLL\r\n  ZEDWIC_U.DLL:  not looked for: "
+                     "pDriverPath \"\\\\\\rel\\D.DLL\" is not a full path"},
+    };
+    for (const auto &c : cases) {
+        const std::string name = Printer(c.label).name;
+        const size_t at = run.out.find(name + "\r\n");
+        ASSERT_NE(at, std::string::npos) << name << "\n" << run.out;
+        const size_t next = run.out.find("\r\nZW Host ", at);
+        const std::string block =
+            run.out.substr(at, next == std::string::npos ? next : next - at + 2);
+        EXPECT_NE(block.find(c.lines), std::string::npos) << c.lines << "\n" << block;
+    }
+}
+
+TEST_F(ZwHostTest, HelpAndVersion) {
+    RunResult run = Zwhost("--help");
+    EXPECT_EQ(run.status, 0u);
+    EXPECT_EQ(run.out.find("usage: zwhost"), 0u) << run.out;
+    EXPECT_EQ(run.err, "");
+    run = Zwhost("--version");
+    EXPECT_EQ(run.status, 0u);
+    EXPECT_EQ(run.out, std::string("zwhost ") + ZW_PROJECT_VERSION + "\r\n");
 }
 
 TEST_F(ZwHostTest, MistakesGetClearMessages) {
@@ -109,6 +401,8 @@ TEST_F(ZwHostTest, MistakesGetClearMessages) {
         {"call FixSetting P 4x", "not a value: '4x'"},
         {"call Print P 1", "no settings export is called 'Print'"},
         {"call FixSetting P", "call needs EXPORT PRINTER VALUE"},
+        {"explain", "explain needs PRINTER"},
+        {"explain P Print", "no settings export is called 'Print'"},
         {"frobnicate", "unknown command 'frobnicate'"},
         {"", "usage:"},
         {"--dll C:\\no\\such\\ZEDWIC_W.dll msg", "cannot load C:\\no\\such\\ZEDWIC_W.dll"},
@@ -123,34 +417,6 @@ TEST_F(ZwHostTest, MistakesGetClearMessages) {
     RunResult run = Zwhost("--dll \"" + DllHost_ProgramFolder() + "\\zwu_fix.dll\" msg");
     EXPECT_EQ(run.status, 2u);
     EXPECT_NE(run.err.find("does not export VOLQUAD_GetErrorMsg"), std::string::npos) << run.err;
-}
-
-TEST_F(ZwHostTest, PrintersShowsWhereEachDriverLooksForItsModule) {
-    const std::string id = std::to_string(GetCurrentProcessId());
-    const std::string with = "ZW Host With " + id, without = "ZW Host Without " + id;
-    CreateDirectoryA((folder_ + "\\with").c_str(), nullptr);
-    CreateDirectoryA((folder_ + "\\without").c_str(), nullptr);
-    ASSERT_TRUE(CopyFileA((DllHost_ProgramFolder() + "\\zwu_full.dll").c_str(),
-                          (folder_ + "\\with\\ZEDWIC_U.DLL").c_str(), FALSE));
-    std::string error;
-    ASSERT_TRUE(
-        TestPrinter_Install(with, "ZW Host Driver A " + id, folder_ + "\\with\\D.DLL", &error))
-        << error;
-    ASSERT_TRUE(TestPrinter_Install(without, "ZW Host Driver B " + id, folder_ + "\\without\\D.DLL",
-                                    &error))
-        << error;
-    RunResult run = Zwhost("printers");
-    TestPrinter_Remove(with, "ZW Host Driver A " + id);
-    TestPrinter_Remove(without, "ZW Host Driver B " + id);
-    EXPECT_EQ(run.status, 0u) << run.err;
-    EXPECT_NE(run.out.find(with + "\r\n  driver folder: " + folder_ + "\\with\\\r\n" +
-                           "  ZEDWIC_U.DLL:  present"),
-              std::string::npos)
-        << run.out;
-    EXPECT_NE(run.out.find(without + "\r\n  driver folder: " + folder_ + "\\without\\\r\n" +
-                           "  ZEDWIC_U.DLL:  missing"),
-              std::string::npos)
-        << run.out;
 }
 
 } // namespace
