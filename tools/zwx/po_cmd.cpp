@@ -117,8 +117,14 @@ bool ReadReference(const std::string &path, const ZwxOptions &options, ZwxStream
 }
 
 std::string Header(const std::string &source, uint32_t codePage) {
+    // The placeholders that gettext's tools fill in, so that msgfmt -c and
+    // msginit take the file as their own.
     std::string text = "Project-Id-Version: " + source + "\n";
-    text += "MIME-Version: 1.0\n"
+    text += "PO-Revision-Date: YEAR-MO-DA HO:MI+ZONE\n"
+            "Last-Translator: FULL NAME <EMAIL@ADDRESS>\n"
+            "Language-Team: LANGUAGE <LL@li.org>\n"
+            "Language: \n"
+            "MIME-Version: 1.0\n"
             "Content-Type: text/plain; charset=UTF-8\n"
             "Content-Transfer-Encoding: 8bit\n";
     if (codePage != 0) {
@@ -226,7 +232,7 @@ int ZwxCmd_PoExport(const std::string &path, const ZwxOptions &options, ZwxStrea
     if (options.translation.empty()) {
         text += "#, fuzzy\n";
     }
-    text += "msgid \"\"\n" + Po_Keyword("msgstr", Header(source, translationCodePage)).substr(7);
+    text += "msgid \"\"\n" + Po_Keyword("msgstr", Header(source, translationCodePage));
     bool used[ERRMSG_SLOT_COUNT] = {};
     for (const Loaded &item : reference) {
         std::string str;
