@@ -124,8 +124,7 @@ TEST_F(ConventionsTest, TheCodePageTravelsWithTheFile) {
     // --codepage overrides what the file records, and says so; a source that
     // states another one is refused.
     EXPECT_EQ(Run({"dump", Path("ja.zwx"), "--codepage", "1252"}), ZWX_EXIT_OK);
-    EXPECT_NE(io_.err.find("records code page 932; its texts are read as 1252"),
-              std::string::npos);
+    EXPECT_NE(io_.err.find("records code page 932; its texts are read as 1252"), std::string::npos);
     EXPECT_EQ(Run({"compile", Path("ja.src"), "-o", Path("x.zwx"), "--codepage", "1252"}),
               ZWX_EXIT_FINDINGS);
     EXPECT_NE(io_.err.find("the source states code page 932, --codepage says 1252"),
@@ -133,17 +132,14 @@ TEST_F(ConventionsTest, TheCodePageTravelsWithTheFile) {
     for (const char *bad : {"#codepage 1200\n", "#codepage\n", "#codepage 932\n#codepage 932\n",
                             "[S]\n#codepage 932\n"}) {
         Write("bad.src", std::string(bad) + "[QORBA_ErrMsg]\n");
-        EXPECT_EQ(Run({"compile", Path("bad.src"), "-o", Path("x.zwx")}), ZWX_EXIT_FINDINGS)
-            << bad;
+        EXPECT_EQ(Run({"compile", Path("bad.src"), "-o", Path("x.zwx")}), ZWX_EXIT_FINDINGS) << bad;
     }
-    EXPECT_EQ(Compile("#codepages are a comment\n# codepage 932 too\n[S]\n"),
-              Compile("[S]\n"));
+    EXPECT_EQ(Compile("#codepages are a comment\n# codepage 932 too\n[S]\n"), Compile("[S]\n"));
 }
 
 // The library never reads the reserved field: every file answers as before.
 TEST_F(ConventionsTest, TheRecordedCodePageChangesNothingTheLibraryReads) {
-    std::vector<ZwxSection> sections = {{"Other", {{"k", "v"}}},
-                                        {"QORBA_ErrMsg", TestCatalogue()}};
+    std::vector<ZwxSection> sections = {{"Other", {{"k", "v"}}}, {"QORBA_ErrMsg", TestCatalogue()}};
     std::vector<uint8_t> plain = Zwx_Build(sections, nullptr);
     std::vector<uint8_t> damaged = plain;
     Zwx_PutU32(&damaged, 8 + 48, 0); // the walk goes back to the header

@@ -115,23 +115,25 @@ void CheckEntries(Check *check, const WalkSection &section) {
         }
         const uint32_t slot = SlotOf(entry.key.bytes);
         if (slot == kNoEntry) {
-            Warn(check, named + ": fills no slot (the keys are ERMSG_00 to ERMSG_" +
-                            std::to_string(ERRMSG_CODE_COUNT - 1) + " and ERMSG_XX)",
+            Warn(check,
+                 named + ": fills no slot (the keys are ERMSG_00 to ERMSG_" +
+                     std::to_string(ERRMSG_CODE_COUNT - 1) + " and ERMSG_XX)",
                  k);
             continue;
         }
         if (winner[slot] != kNoEntry) {
-            Warn(check, named + ": repeats the key of entry " + std::to_string(winner[slot] + 1) +
-                            ", whose text is the one loaded",
+            Warn(check,
+                 named + ": repeats the key of entry " + std::to_string(winner[slot] + 1) +
+                     ", whose text is the one loaded",
                  k);
             continue;
         }
         winner[slot] = k;
         const std::string valueProblem = ValueProblem(entry.value);
         if (!valueProblem.empty()) {
-            Warn(check, named + ": " + valueProblem + "; " + SlotRole(slot) +
-                            " loads as the empty text" +
-                            (slot == ERRMSG_FALLBACK_SLOT ? "" : ", not the fallback"),
+            Warn(check,
+                 named + ": " + valueProblem + "; " + SlotRole(slot) + " loads as the empty text" +
+                     (slot == ERRMSG_FALLBACK_SLOT ? "" : ", not the fallback"),
                  k);
         } else if (entry.value.state == WALK_STRING_AT_END) {
             Warn(check, named + ": the value has no NUL; the end of the file ends it", k);

@@ -50,9 +50,9 @@ bool ZwxCmd_CheckOutput(const std::string &input, const std::string &output, Zwx
         return true;
     }
     io->err += "zwx: " + output +
-               (same == TOOLFILE_SAME ? " is " + input + " itself; the output must be another file"
-                                      : ": cannot tell whether it is " + input +
-                                            "; name another output file") +
+               (same == TOOLFILE_SAME
+                    ? " is " + input + " itself; the output must be another file"
+                    : ": cannot tell whether it is " + input + "; name another output file") +
                "\n";
     return false;
 }
@@ -117,10 +117,10 @@ int ZwxCmd_CompileWith(const std::string &sourcePath, const ZwxOptions &options,
     SourceResult parsed = Source_Parse(text, name, given);
     if (options.codePage != 0 && parsed.statedCodePage != 0 &&
         parsed.statedCodePage != options.codePage) {
-        parsed.errors.insert(parsed.errors.begin(),
-                             name + ": the source states code page " +
-                                 std::to_string(parsed.statedCodePage) + ", --codepage says " +
-                                 std::to_string(options.codePage));
+        parsed.errors.insert(parsed.errors.begin(), name + ": the source states code page " +
+                                                        std::to_string(parsed.statedCodePage) +
+                                                        ", --codepage says " +
+                                                        std::to_string(options.codePage));
     }
     if (!parsed.errors.empty()) {
         for (const std::string &error : parsed.errors) {

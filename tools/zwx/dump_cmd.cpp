@@ -140,8 +140,8 @@ DataFile *ZwxCmd_OpenData(const std::string &path, ZwxStreams *io, std::string *
         file = ToolData_OpenPath(path);
     }
     if (file == nullptr) {
-        io->err += "zwx: cannot open " + ZwxCmd_Label(path) + ": " + ZwxCmd_OpenFailure(path) +
-                   "\n";
+        io->err +=
+            "zwx: cannot open " + ZwxCmd_Label(path) + ": " + ZwxCmd_OpenFailure(path) + "\n";
     }
     return file;
 }
@@ -209,9 +209,8 @@ int ZwxCmd_DumpWith(const std::string &path, const ZwxOptions &options, ZwxStrea
                    std::to_string(walk.sections.size()) + " sections");
     }
 
-    const std::string text = "# zwx dump of " + dump.path + "\n" +
-                             Source_CodePageLine(codePage) + "\n\n" +
-                             Source_Format(sections, codePage);
+    const std::string text = "# zwx dump of " + dump.path + "\n" + Source_CodePageLine(codePage) +
+                             "\n\n" + Source_Format(sections, codePage);
     for (const std::string &line : dump.damage) {
         io->err += line + "\n";
     }

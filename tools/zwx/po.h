@@ -16,17 +16,17 @@
 struct PoEntry {
     size_t line; // where the entry's first line is
     bool hasContext;
-    std::string context; // msgctxt
-    std::string id;      // msgid
-    bool plural;         // has msgid_plural; str is then msgstr[0]
-    std::string str;     // msgstr
-    bool fuzzy;          // "#, fuzzy": a guess that a translator has not confirmed
-    bool obsolete;       // "#~": kept for history only
+    std::string context;                // msgctxt
+    std::string id;                     // msgid
+    bool plural;                        // has msgid_plural; str is then msgstr[0]
+    std::string str;                    // msgstr
+    bool fuzzy;                         // "#, fuzzy": a guess that a translator has not confirmed
+    bool obsolete;                      // "#~": kept for history only
     std::vector<std::string> extracted; // "#." comments, marker and one space removed
 };
 
 struct PoFile {
-    std::vector<PoEntry> entries; // in file order, the header entry included
+    std::vector<PoEntry> entries;    // in file order, the header entry included
     std::vector<std::string> errors; // "name:line: what"
 };
 

@@ -202,7 +202,8 @@ bool Translatable(const PoEntry &entry) {
 
 int ZwxCmd_PoExport(const std::string &path, const ZwxOptions &options, ZwxStreams *io) {
     if (!ZwxCmd_CheckOutput(path, options.output, io) ||
-        (!options.translation.empty() && !ZwxCmd_CheckOutput(options.translation, options.output, io))) {
+        (!options.translation.empty() &&
+         !ZwxCmd_CheckOutput(options.translation, options.output, io))) {
         return ZWX_EXIT_FAILED;
     }
     std::vector<Loaded> reference;

@@ -48,8 +48,7 @@ struct Parser {
 };
 
 void Fail(Parser *parser, const std::string &what) {
-    parser->file.errors.push_back(*parser->name + ":" + std::to_string(parser->line) + ": " +
-                                  what);
+    parser->file.errors.push_back(*parser->name + ":" + std::to_string(parser->line) + ": " + what);
 }
 
 void StartEntry(Parser *parser) {
@@ -132,8 +131,8 @@ bool ParseString(Parser *parser, const std::string &text, std::string *out) {
         } else if (c >= '0' && c <= '7') {
             // Up to three octal digits.
             value = static_cast<unsigned>(c - '0');
-            for (int more = 0; more < 2 && at + 1 < close && quoted[at + 1] >= '0' &&
-                               quoted[at + 1] <= '7';
+            for (int more = 0;
+                 more < 2 && at + 1 < close && quoted[at + 1] >= '0' && quoted[at + 1] <= '7';
                  ++more) {
                 value = value * 8 + static_cast<unsigned>(quoted[++at] - '0');
             }

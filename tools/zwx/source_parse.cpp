@@ -131,7 +131,7 @@ bool DecodeText(const std::string &raw, uint32_t codePage, std::string *bytes, s
     size_t at = 0;
     while (at < raw.size()) {
         const bool ok = raw[at] == '\\' ? DecodeEscape(raw, &at, bytes, error)
-                                         : ConvertChar(raw, &at, codePage, bytes, error);
+                                        : ConvertChar(raw, &at, codePage, bytes, error);
         if (!ok) {
             return false;
         }

@@ -55,8 +55,9 @@ bool WriteAll(HANDLE file, const std::vector<uint8_t> &bytes) {
 
 bool FileId(const std::wstring &path, BY_HANDLE_FILE_INFORMATION *info) {
     // No access rights are needed to ask who a file is; folders need the flag.
-    HANDLE file = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    HANDLE file =
+        CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return false;
     }

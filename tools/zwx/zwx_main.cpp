@@ -11,13 +11,12 @@
 
 namespace {
 
-const char kSynopsis[] =
-    "usage: zwx compile SOURCE -o OUTPUT [--codepage N] [--check]\n"
-    "       zwx dump FILE [-o SOURCE] [--codepage N]\n"
-    "       zwx check FILE [--codepage N]\n"
-    "       zwx export-po FILE [--translation FILE] [-o PO] [--codepage N]\n"
-    "       zwx compile-po PO -o OUTPUT [--codepage N] [--check]\n"
-    "       zwx compare-po FILE PO [--codepage N]\n";
+const char kSynopsis[] = "usage: zwx compile SOURCE -o OUTPUT [--codepage N] [--check]\n"
+                         "       zwx dump FILE [-o SOURCE] [--codepage N]\n"
+                         "       zwx check FILE [--codepage N]\n"
+                         "       zwx export-po FILE [--translation FILE] [-o PO] [--codepage N]\n"
+                         "       zwx compile-po PO -o OUTPUT [--codepage N] [--check]\n"
+                         "       zwx compare-po FILE PO [--codepage N]\n";
 
 const char kDetails[] =
     "\n"
@@ -50,9 +49,9 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {"compile", 1, true, true, true, false},     {"dump", 1, false, true, false, false},
-    {"check", 1, false, false, false, false},    {"export-po", 1, false, true, false, true},
-    {"compile-po", 1, true, true, true, false},  {"compare-po", 2, false, false, false, false},
+    {"compile", 1, true, true, true, false},    {"dump", 1, false, true, false, false},
+    {"check", 1, false, false, false, false},   {"export-po", 1, false, true, false, true},
+    {"compile-po", 1, true, true, true, false}, {"compare-po", 2, false, false, false, false},
 };
 
 struct CommandLine {

@@ -27,9 +27,9 @@ const int ZWX_EXIT_FAILED = 2;   // bad command line, unreadable or unwritable f
 const char ZWX_STDIO[] = "-";
 
 struct ZwxOptions {
-    std::string output;     // -o; "-" is standard output; empty: none given
-    uint32_t codePage = 0;  // --codepage; 0: not given
-    bool strict = false;    // compile --check
+    std::string output;      // -o; "-" is standard output; empty: none given
+    uint32_t codePage = 0;   // --codepage; 0: not given
+    bool strict = false;     // compile --check
     std::string translation; // po-export --translation: the translated data file
 };
 
