@@ -164,8 +164,8 @@ TEST_F(PoCommandTest, CompileChecksEveryCharacterAndLeavesOutFuzzyAndUntranslate
     ASSERT_EQ(Run({"compile-po", Path("ja.po"), "--codepage", "932", "-o", Path("ja.zwx")}),
               ZWX_EXIT_OK)
         << io_.err;
-    EXPECT_NE(io_.err.find("ERMSG_02 is fuzzy: not used"), std::string::npos) << io_.err;
-    EXPECT_NE(io_.err.find("ERMSG_03 is untranslated: not written"), std::string::npos);
+    EXPECT_NE(io_.err.find(": warning: ERMSG_02 is fuzzy: not used"), std::string::npos) << io_.err;
+    EXPECT_NE(io_.err.find(": warning: ERMSG_03 is untranslated: not written"), std::string::npos);
     ASSERT_EQ(Run({"check", Path("ja.zwx")}), ZWX_EXIT_OK) << io_.out;
     EXPECT_NE(io_.out.find("code  1: \"カバー\\n「開」\"\ncode  2: \"エラー\"  (the fallback)"),
               std::string::npos)

@@ -12,6 +12,7 @@
 #include "zwxwalk.h"
 
 #include <cstdlib>
+#include <utility>
 
 namespace {
 
@@ -267,7 +268,7 @@ int ZwxCmd_PoCompile(const std::string &poPath, const ZwxOptions &options, ZwxSt
     }
     const std::string label = ZwxCmd_Label(poPath);
     std::vector<std::string> errors;
-    std::vector<std::string> warnings;
+    std::vector<std::pair<std::string, std::string>> warnings; // where, what
     const std::string charset = CharsetProblem(po);
     if (!charset.empty()) {
         errors.push_back(label + ": " + charset);
@@ -303,11 +304,11 @@ int ZwxCmd_PoCompile(const std::string &poPath, const ZwxOptions &options, ZwxSt
             continue;
         }
         if (entry.fuzzy) {
-            warnings.push_back(where + entry.context + " is fuzzy: not used");
+            warnings.push_back({where, entry.context + " is fuzzy: not used"});
             continue;
         }
         if (entry.str.empty()) {
-            warnings.push_back(where + entry.context + " is untranslated: not written");
+            warnings.push_back({where, entry.context + " is untranslated: not written"});
             continue;
         }
         ZwxEntry built;
@@ -345,17 +346,16 @@ int ZwxCmd_PoCompile(const std::string &poPath, const ZwxOptions &options, ZwxSt
             lines[0].push_back(entry.line);
         }
     }
-    if (options.strict) {
-        for (const std::string &warning : warnings) {
-            errors.push_back(warning);
+    // A release build (--check) takes no text that is missing or unconfirmed.
+    for (const auto &warning : warnings) {
+        if (options.strict) {
+            errors.push_back(warning.first + "error: " + warning.second);
+        } else {
+            io->err += warning.first + "warning: " + warning.second + "\n";
         }
-        warnings.clear();
     }
     for (const std::string &error : errors) {
         io->err += error + "\n";
-    }
-    for (const std::string &warning : warnings) {
-        io->err += warning + "\n";
     }
     if (!errors.empty()) {
         io->err += "zwx: " + ZwxCmd_Label(options.output) + " not written\n";
