@@ -174,6 +174,7 @@ TEST_F(PoCommandTest, CompileChecksEveryCharacterAndLeavesOutFuzzyAndUntranslate
     EXPECT_EQ(
         Run({"compile-po", Path("ja.po"), "--codepage", "932", "-o", Path("s.zwx"), "--check"}),
         ZWX_EXIT_FINDINGS);
+    EXPECT_NE(io_.err.find(": error: ERMSG_02 is fuzzy: not used"), std::string::npos) << io_.err;
     EXPECT_EQ(Run({"compile-po", Path("ja.po"), "--codepage", "1250", "-o", Path("s.zwx")}),
               ZWX_EXIT_FINDINGS);
     EXPECT_NE(io_.err.find(": in the translation of ERMSG_00: \"用\" (U+7528) has no mapping in "
