@@ -5,6 +5,8 @@
 #include "po.h"
 #include "zwxtest.h"
 
+#include <random>
+
 namespace {
 
 std::string Describe(const PoEntry &entry) {
@@ -108,6 +110,43 @@ TEST(PoWrite, WhatIsWrittenReadsBack) {
         EXPECT_EQ(file.entries[0].str, text + "!");
     }
     EXPECT_FALSE(Po_Writable("bell\x01"));
+}
+
+// Damaged files never break the reader, and whatever it reads, the writer
+// writes so that it reads back the same.
+TEST(PoParse, DamagedFilesReadBackAsWritten) {
+    const std::string valid =
+        "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=UTF-8\\n\"\n\n"
+        "#. code 1\n#, fuzzy\nmsgctxt \"ERMSG_01\"\nmsgid \"\"\n\"a\\n\"\n\"b\\\"\"\n"
+        "msgstr \"\\101\\x42\"\n\n#~ msgid \"old\"\n#~ msgstr \"x\"\n";
+    std::mt19937 random(12);
+    const char pieces[] = "\"\\\n#~,.|[]0x7 msgidstrctxt_plural";
+    for (int round = 0; round < 3000; ++round) {
+        std::string text = valid;
+        for (int change = 0; change < 3; ++change) {
+            const size_t at = random() % (text.size() + 1);
+            const char piece = pieces[random() % (sizeof pieces - 1)];
+            if (random() % 2 == 0 && at < text.size()) {
+                text[at] = piece;
+            } else {
+                text.insert(at, 1, piece);
+            }
+        }
+        const PoFile file = Po_Parse(text, "d.po");
+        for (const PoEntry &entry : file.entries) {
+            if (!Po_Writable(entry.context) || !Po_Writable(entry.id) || !Po_Writable(entry.str)) {
+                continue;
+            }
+            const PoFile back =
+                Po_Parse(Po_Keyword("msgctxt", entry.context) + Po_Keyword("msgid", entry.id) +
+                             Po_Keyword("msgstr", entry.str),
+                         "w.po");
+            ASSERT_EQ(back.entries.size(), 1u) << text;
+            EXPECT_EQ(back.entries[0].context, entry.context);
+            EXPECT_EQ(back.entries[0].id, entry.id);
+            EXPECT_EQ(back.entries[0].str, entry.str);
+        }
+    }
 }
 
 class PoCommandTest : public ZwxTest {
