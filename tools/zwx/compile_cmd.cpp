@@ -88,7 +88,7 @@ int ZwxCmd_WriteData(const std::vector<ZwxSection> &sections, uint32_t codePage,
             io->err += where + ": error: " + finding.text + "\n";
         }
         if (file == nullptr || !findings.empty()) {
-            io->err += "zwx: " + ZwxCmd_Label(options.output) + " not written (--check)\n";
+            io->err += "zwx: " + ZwxCmd_OutputLabel(options.output) + " not written (--check)\n";
             return ZWX_EXIT_FINDINGS;
         }
     }
@@ -126,7 +126,7 @@ int ZwxCmd_CompileWith(const std::string &sourcePath, const ZwxOptions &options,
         for (const std::string &error : parsed.errors) {
             io->err += error + "\n";
         }
-        io->err += "zwx: " + ZwxCmd_Label(options.output) + " not written\n";
+        io->err += "zwx: " + ZwxCmd_OutputLabel(options.output) + " not written\n";
         return ZWX_EXIT_FINDINGS;
     }
     const uint32_t codePage = parsed.statedCodePage != 0 ? parsed.statedCodePage : given;

@@ -101,6 +101,10 @@ std::string ZwxCmd_Label(const std::string &path) {
     return path == ZWX_STDIO ? std::string("<stdin>") : path;
 }
 
+std::string ZwxCmd_OutputLabel(const std::string &path) {
+    return path == ZWX_STDIO ? std::string("<stdout>") : path;
+}
+
 uint32_t ZwxCmd_FileCodePage(DataFile *file, const std::string &path, const ZwxOptions &options,
                              ZwxStreams *io) {
     uint8_t reserved[ZWX_RESERVED_SIZE] = {};

@@ -263,7 +263,7 @@ int ZwxCmd_PoCompile(const std::string &poPath, const ZwxOptions &options, ZwxSt
     }
     PoFile po;
     if (!ReadPo(poPath, io, &po)) {
-        io->err += "zwx: " + ZwxCmd_Label(options.output) + " not written\n";
+        io->err += "zwx: " + ZwxCmd_OutputLabel(options.output) + " not written\n";
         return po.errors.empty() ? ZWX_EXIT_FAILED : ZWX_EXIT_FINDINGS;
     }
     const std::string label = ZwxCmd_Label(poPath);
@@ -358,7 +358,7 @@ int ZwxCmd_PoCompile(const std::string &poPath, const ZwxOptions &options, ZwxSt
         io->err += error + "\n";
     }
     if (!errors.empty()) {
-        io->err += "zwx: " + ZwxCmd_Label(options.output) + " not written\n";
+        io->err += "zwx: " + ZwxCmd_OutputLabel(options.output) + " not written\n";
         return ZWX_EXIT_FINDINGS;
     }
     return ZwxCmd_WriteData({section}, codePage, label, options, &lines, io);
@@ -367,13 +367,12 @@ int ZwxCmd_PoCompile(const std::string &poPath, const ZwxOptions &options, ZwxSt
 int ZwxCmd_PoCompare(const std::string &referencePath, const std::string &poPath,
                      const ZwxOptions &options, ZwxStreams *io) {
     std::vector<Loaded> reference;
-    std::vector<size_t> referenceLines;
     if (IsPoName(referencePath)) {
-        PoFile template_;
-        if (!ReadPo(referencePath, io, &template_)) {
+        PoFile referencePo;
+        if (!ReadPo(referencePath, io, &referencePo)) {
             return ZWX_EXIT_FAILED;
         }
-        for (const PoEntry &entry : template_.entries) {
+        for (const PoEntry &entry : referencePo.entries) {
             if (Translatable(entry) && entry.hasContext) {
                 reference.push_back({entry.context, entry.id, SlotOf(entry.context)});
             }

@@ -72,8 +72,9 @@ std::vector<ZwxFinding> ZwxCmd_CheckFindings(DataFile *file, uint32_t codePage);
 uint32_t ZwxCmd_FileCodePage(DataFile *file, const std::string &path, const ZwxOptions &options,
                              ZwxStreams *io);
 
-// A path as messages name it: "-" is "<stdin>" (or "<stdout>" as an output).
+// A path as messages name it: "-" is "<stdin>", or "<stdout>" as an output.
 std::string ZwxCmd_Label(const std::string &path);
+std::string ZwxCmd_OutputLabel(const std::string &path);
 
 // Shared by the commands. The text of a file, or of standard input for "-";
 // false after saying why in io->err.
