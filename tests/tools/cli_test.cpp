@@ -63,7 +63,7 @@ TEST_F(CliTest, UnusableFilesExitTwo) {
         EXPECT_EQ(io_.err.rfind("zwx: cannot open ", 0), 0u) << io_.err;
         EXPECT_EQ(Run({command, dir_}), ZWX_EXIT_FAILED);
         EXPECT_EQ(Run({command, Path(std::string(270, 'x'))}), ZWX_EXIT_FAILED);
-        EXPECT_NE(io_.err.find("longer than 260 characters"), std::string::npos);
+        EXPECT_EQ(io_.err.rfind("zwx: cannot open ", 0), 0u) << io_.err;
     }
     EXPECT_TRUE(Folder().empty());
 }

@@ -83,6 +83,24 @@ TEST_F(ConventionsTest, AnOutputThatIsItsOwnSourceIsRefused) {
     EXPECT_EQ(Run({"compile", source, "-o", Path("other.zwx")}), ZWX_EXIT_OK);
 }
 
+// The library's 260-byte path rule is for its own folder: zwx reads a data
+// file at any path, as UTF-8 names outside ASCII soon need.
+TEST_F(ConventionsTest, LongPathsAreRead) {
+    // UTF-8 names: the temporary folder's own name is ASCII.
+    const std::string folder =
+        dir_ + "/" + std::string(120, 'a') + "/" + "Сообщения-" + std::string(100, 'b');
+    ASSERT_TRUE(fs::create_directories(fs::u8path(folder)));
+    const std::string path = folder + "/メッセージ.zwx";
+    ASSERT_GT(path.size(), 260u);
+    const std::string data = Compile(kSource);
+    ASSERT_EQ(RunWithInput({"compile", "-", "-o", path}, kSource), ZWX_EXIT_OK) << io_.err;
+    ASSERT_EQ(Run({"check", path}), ZWX_EXIT_OK) << io_.err;
+    EXPECT_NE(io_.out.find("code  0: \"Paper jam\""), std::string::npos) << io_.out;
+    EXPECT_EQ(Run({"dump", path, "-o", path + ".src"}), ZWX_EXIT_OK) << io_.err;
+    EXPECT_EQ(Run({"compile", path + ".src", "-o", Path("again.zwx")}), ZWX_EXIT_OK) << io_.err;
+    EXPECT_EQ(Read("again.zwx"), data);
+}
+
 TEST_F(ConventionsTest, CheckModeRefusesWhatCheckWarnsAbout) {
     const std::string out = Write("out.zwx", std::string("old"));
     Write("warned.src", "# release\n[QORBA_ErrMsg]\nERMSG_00=first\nERMSG_16=no slot\n"

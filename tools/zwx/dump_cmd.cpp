@@ -140,6 +140,16 @@ DataFile *ZwxCmd_OpenData(const std::string &path, ZwxStreams *io, std::string *
             return nullptr;
         }
         file = ToolData_OpenBytes(*held);
+    } else if (path.size() >= DATAFILE_PATH_SIZE) {
+        // The reader takes paths of at most 260 bytes (its own folder's rule),
+        // and UTF-8 spends two or three bytes on a letter outside ASCII: a
+        // longer path is read here and handed over whole, read by the same rules.
+        std::string why;
+        if (!ToolFile_Read(path, held, &why)) {
+            io->err += "zwx: cannot open " + path + ": " + why + "\n";
+            return nullptr;
+        }
+        file = ToolData_OpenBytes(*held);
     } else {
         file = ToolData_OpenPath(path);
     }
