@@ -35,7 +35,10 @@ TEST_F(CliTest, BadCommandLinesExitTwoWithAReason) {
         {{"compile", src, "-o", "a", "-o", "b"}, "zwx: option -o given twice"},
         {{"compile", "-o", "x"}, "zwx: compile takes one file, not 0"},
         {{"dump", src, src}, "zwx: dump takes one file, not 2"},
-        {{"dump", src, "-o", "x"}, "zwx: -o is for compile only"},
+        {{"check", src, "-o", "x"}, "zwx: -o is not for check"},
+        {{"dump", src, "--check"}, "zwx: --check is not for dump"},
+        {{"compare-po", src}, "zwx: compare-po takes two files, not 1"},
+        {{"compare-po", "-", "-"}, "zwx: only one file can be standard input"},
         {{"check", src, "--verbose"}, "zwx: unknown option --verbose"},
         {{"check", src, "--codepage", "12a"}, "zwx: --codepage needs a code page number"},
         {{"check", src, "--codepage=1200"}, "zwx: code page 1200 is not one for 8-bit texts"},
@@ -60,7 +63,7 @@ TEST_F(CliTest, UnusableFilesExitTwo) {
         EXPECT_EQ(io_.err.rfind("zwx: cannot open ", 0), 0u) << io_.err;
         EXPECT_EQ(Run({command, dir_}), ZWX_EXIT_FAILED);
         EXPECT_EQ(Run({command, Path(std::string(270, 'x'))}), ZWX_EXIT_FAILED);
-        EXPECT_NE(io_.err.find("longer than 260 characters"), std::string::npos);
+        EXPECT_EQ(io_.err.rfind("zwx: cannot open ", 0), 0u) << io_.err;
     }
     EXPECT_TRUE(Folder().empty());
 }
@@ -84,7 +87,8 @@ TEST_F(CliTest, OutputIsReplacedWholeOrLeftAlone) {
     EXPECT_EQ(Read("folder/inside"), "x");
 
     EXPECT_EQ(Run({"compile", Path("good.src"), "-o", out}), ZWX_EXIT_OK) << io_.err;
-    const std::vector<uint8_t> expected = Zwx_Build({{"S", {{"k", "v"}}}}, nullptr);
+    std::vector<uint8_t> expected = Zwx_Build({{"S", {{"k", "v"}}}}, nullptr);
+    Zwx_SetCodePage(&expected, 1252);
     EXPECT_EQ(Read("ZEDWIC_D.ZWX"), std::string(expected.begin(), expected.end()));
     EXPECT_EQ(Folder().size(), 4u);
 }

@@ -2,6 +2,7 @@
 // code, and what a maintainer should know about the message section.
 #include "errmsg.h"
 #include "source.h"
+#include "toolfile.h"
 #include "zwxcmd.h"
 #include "zwxwalk.h"
 
@@ -12,13 +13,12 @@ namespace {
 const uint32_t kNoEntry = 0xFFFFFFFFu;
 
 struct Check {
-    std::string path;
     uint32_t codePage;
-    std::vector<std::string> warnings;
+    std::vector<ZwxFinding> findings;
 };
 
-void Warn(Check *check, const std::string &what) {
-    check->warnings.push_back(check->path + ": warning: " + what);
+void Warn(Check *check, const std::string &what, uint32_t entry = ZWX_NO_ENTRY) {
+    check->findings.push_back({entry, what});
 }
 
 std::string Quoted(const Check &check, const std::string &bytes) {
@@ -106,32 +106,37 @@ void CheckEntries(Check *check, const WalkSection &section) {
         const std::string label = "entry " + std::to_string(k + 1);
         const std::string keyProblem = KeyProblem(entry.key);
         if (!keyProblem.empty()) {
-            Warn(check, label + ": " + keyProblem + "; the library skips the entry");
+            Warn(check, label + ": " + keyProblem + "; the library skips the entry", k);
             continue;
         }
         const std::string named = label + " (" + Quoted(*check, entry.key.bytes) + ")";
         if (entry.key.state == WALK_STRING_AT_END) {
-            Warn(check, named + ": the key has no NUL; the end of the file ends it");
+            Warn(check, named + ": the key has no NUL; the end of the file ends it", k);
         }
         const uint32_t slot = SlotOf(entry.key.bytes);
         if (slot == kNoEntry) {
-            Warn(check, named + ": fills no slot (the keys are ERMSG_00 to ERMSG_" +
-                            std::to_string(ERRMSG_CODE_COUNT - 1) + " and ERMSG_XX)");
+            Warn(check,
+                 named + ": fills no slot (the keys are ERMSG_00 to ERMSG_" +
+                     std::to_string(ERRMSG_CODE_COUNT - 1) + " and ERMSG_XX)",
+                 k);
             continue;
         }
         if (winner[slot] != kNoEntry) {
-            Warn(check, named + ": repeats the key of entry " + std::to_string(winner[slot] + 1) +
-                            ", whose text is the one loaded");
+            Warn(check,
+                 named + ": repeats the key of entry " + std::to_string(winner[slot] + 1) +
+                     ", whose text is the one loaded",
+                 k);
             continue;
         }
         winner[slot] = k;
         const std::string valueProblem = ValueProblem(entry.value);
         if (!valueProblem.empty()) {
-            Warn(check, named + ": " + valueProblem + "; " + SlotRole(slot) +
-                            " loads as the empty text" +
-                            (slot == ERRMSG_FALLBACK_SLOT ? "" : ", not the fallback"));
+            Warn(check,
+                 named + ": " + valueProblem + "; " + SlotRole(slot) + " loads as the empty text" +
+                     (slot == ERRMSG_FALLBACK_SLOT ? "" : ", not the fallback"),
+                 k);
         } else if (entry.value.state == WALK_STRING_AT_END) {
-            Warn(check, named + ": the value has no NUL; the end of the file ends it");
+            Warn(check, named + ": the value has no NUL; the end of the file ends it", k);
         }
     }
     if (section.entriesEnd != WALK_CHAIN_COMPLETE) {
@@ -168,19 +173,9 @@ void CheckMissingSection(Check *check, const WalkFile &walk) {
 
 } // namespace
 
-int ZwxCmd_Check(const std::string &path, uint32_t codePage, ZwxStreams *io) {
-    DataFile *file = DataFile_Open(path.c_str());
-    if (file == nullptr) {
-        io->err += "zwx: cannot open " + path + ": " + ZwxCmd_OpenFailure(path) + "\n";
-        return ZWX_EXIT_FAILED;
-    }
-    Check check = {path, codePage, {}};
+std::vector<ZwxFinding> ZwxCmd_CheckFindings(DataFile *file, uint32_t codePage) {
+    Check check = {codePage, {}};
     const uint32_t found = DataFile_FindSection(file, ERRMSG_SECTION_NAME);
-    io->out += path + ": ";
-    io->out += found != 0 ? std::string("message section at ") + Walk_Hex(found) + "\n"
-                          : std::string("no message section\n");
-    ShowTable(&check, file, io);
-
     const WalkFile walk = Walk_File(file);
     WalkSection section;
     WalkChainEnd end = WALK_CHAIN_COMPLETE;
@@ -196,16 +191,41 @@ int ZwxCmd_Check(const std::string &path, uint32_t codePage, ZwxStreams *io) {
             }
         }
     }
-    DataFile_Close(file);
+    return check.findings;
+}
 
-    for (const std::string &line : check.warnings) {
-        io->out += line + "\n";
+int ZwxCmd_Check(const std::string &path, uint32_t codePage, ZwxStreams *io) {
+    ZwxOptions options;
+    options.codePage = codePage;
+    return ZwxCmd_CheckWith(path, options, io);
+}
+
+int ZwxCmd_CheckWith(const std::string &path, const ZwxOptions &options, ZwxStreams *io) {
+    std::string held;
+    DataFile *file = ZwxCmd_OpenData(path, io, &held);
+    if (file == nullptr) {
+        return ZWX_EXIT_FAILED;
     }
-    if (check.warnings.empty()) {
-        io->out += path + ": no warnings\n";
+    const std::string label = ZwxCmd_Label(path);
+    const uint32_t codePage = ZwxCmd_FileCodePage(file, path, options, io);
+    Check check = {codePage, {}};
+    const uint32_t found = DataFile_FindSection(file, ERRMSG_SECTION_NAME);
+    io->out += label + ": ";
+    io->out += found != 0 ? std::string("message section at ") + Walk_Hex(found) + "\n"
+                          : std::string("no message section\n");
+    io->out += label + ": texts in code page " + std::to_string(codePage) + "\n";
+    ShowTable(&check, file, io);
+    const std::vector<ZwxFinding> findings = ZwxCmd_CheckFindings(file, codePage);
+    ToolData_Close(file);
+
+    for (const ZwxFinding &finding : findings) {
+        io->out += label + ": warning: " + finding.text + "\n";
+    }
+    if (findings.empty()) {
+        io->out += label + ": no warnings\n";
         return ZWX_EXIT_OK;
     }
-    io->out += path + ": " + std::to_string(check.warnings.size()) + " warning" +
-               (check.warnings.size() == 1 ? "" : "s") + "\n";
+    io->out += label + ": " + std::to_string(findings.size()) + " warning" +
+               (findings.size() == 1 ? "" : "s") + "\n";
     return ZWX_EXIT_FINDINGS;
 }

@@ -1,6 +1,8 @@
 // zwx dump: data file to source text, with every structural damage reported.
+#include "codepage.h"
 #include "errmsg.h"
 #include "source.h"
+#include "toolfile.h"
 #include "zwxcmd.h"
 #include "zwxwalk.h"
 
@@ -95,17 +97,104 @@ std::string ZwxCmd_OpenFailure(const std::string &path) {
     return "missing, unreadable or a folder";
 }
 
-int ZwxCmd_Dump(const std::string &path, uint32_t codePage, ZwxStreams *io) {
-    DataFile *file = DataFile_Open(path.c_str());
+std::string ZwxCmd_Label(const std::string &path) {
+    return path == ZWX_STDIO ? std::string("<stdin>") : path;
+}
+
+std::string ZwxCmd_OutputLabel(const std::string &path) {
+    return path == ZWX_STDIO ? std::string("<stdout>") : path;
+}
+
+uint32_t ZwxCmd_FileCodePage(DataFile *file, const std::string &path, const ZwxOptions &options,
+                             ZwxStreams *io) {
+    uint8_t reserved[ZWX_RESERVED_SIZE] = {};
+    if (DataFile_ReadAt(file, reserved, sizeof reserved, 0) != sizeof reserved) {
+        memset(reserved, 0, sizeof reserved);
+    }
+    const uint32_t recorded = Zwx_RecordedCodePage(reserved);
+    const std::string label = ZwxCmd_Label(path);
+    if (options.codePage != 0) {
+        if (recorded != 0 && recorded != options.codePage) {
+            io->err += "zwx: note: " + label + " records code page " + std::to_string(recorded) +
+                       "; its texts are read as " + std::to_string(options.codePage) +
+                       ", as --codepage says\n";
+        }
+        return options.codePage;
+    }
+    if (recorded != 0 && Codepage_Check(recorded) == CODEPAGE_OK) {
+        return recorded;
+    }
+    if (recorded != 0) {
+        io->err += "zwx: note: " + label + " records code page " + std::to_string(recorded) +
+                   ", which zwx cannot use here; its texts are read as " +
+                   std::to_string(CODEPAGE_DEFAULT) + " (give --codepage)\n";
+    }
+    return CODEPAGE_DEFAULT;
+}
+
+// A data file named by path, or read from standard input for "-", into *held.
+DataFile *ZwxCmd_OpenData(const std::string &path, ZwxStreams *io, std::string *held) {
+    DataFile *file = nullptr;
+    if (path == ZWX_STDIO) {
+        if (!ZwxCmd_ReadInput(path, io, held)) {
+            return nullptr;
+        }
+        file = ToolData_OpenBytes(*held);
+    } else if (path.size() >= DATAFILE_PATH_SIZE) {
+        // The reader takes paths of at most 260 bytes (its own folder's rule),
+        // and UTF-8 spends two or three bytes on a letter outside ASCII: a
+        // longer path is read here and handed over whole, read by the same rules.
+        std::string why;
+        if (!ToolFile_Read(path, held, &why)) {
+            io->err += "zwx: cannot open " + path + ": " + why + "\n";
+            return nullptr;
+        }
+        file = ToolData_OpenBytes(*held);
+    } else {
+        file = ToolData_OpenPath(path);
+    }
     if (file == nullptr) {
-        io->err += "zwx: cannot open " + path + ": " + ZwxCmd_OpenFailure(path) + "\n";
+        io->err +=
+            "zwx: cannot open " + ZwxCmd_Label(path) + ": " + ZwxCmd_OpenFailure(path) + "\n";
+    }
+    return file;
+}
+
+int ZwxCmd_WriteText(const std::string &text, const ZwxOptions &options, ZwxStreams *io) {
+    if (options.output.empty() || options.output == ZWX_STDIO) {
+        io->out += text;
+        return ZWX_EXIT_OK;
+    }
+    std::string why;
+    if (!ToolFile_WriteAtomic(options.output, std::vector<uint8_t>(text.begin(), text.end()),
+                              &why)) {
+        io->err += "zwx: cannot write " + options.output + ": " + why + "\n";
         return ZWX_EXIT_FAILED;
     }
-    Dump dump = {path, codePage, {}};
+    return ZWX_EXIT_OK;
+}
+
+int ZwxCmd_Dump(const std::string &path, uint32_t codePage, ZwxStreams *io) {
+    ZwxOptions options;
+    options.codePage = codePage;
+    return ZwxCmd_DumpWith(path, options, io);
+}
+
+int ZwxCmd_DumpWith(const std::string &path, const ZwxOptions &options, ZwxStreams *io) {
+    if (!ZwxCmd_CheckOutput(path, options.output, io)) {
+        return ZWX_EXIT_FAILED;
+    }
+    std::string held;
+    DataFile *file = ZwxCmd_OpenData(path, io, &held);
+    if (file == nullptr) {
+        return ZWX_EXIT_FAILED;
+    }
+    const uint32_t codePage = ZwxCmd_FileCodePage(file, path, options, io);
+    Dump dump = {ZwxCmd_Label(path), codePage, {}};
     const WalkFile walk = Walk_File(file);
     uint8_t probe = 0;
     const bool bytesAfterHeader = DataFile_ReadAt(file, &probe, 1, DATAFILE_HEADER_SIZE) == 1;
-    DataFile_Close(file);
+    ToolData_Close(file);
 
     if (walk.headerShort) {
         Damage(&dump, "",
@@ -134,11 +223,14 @@ int ZwxCmd_Dump(const std::string &path, uint32_t codePage, ZwxStreams *io) {
                    std::to_string(walk.sections.size()) + " sections");
     }
 
-    io->out += "# zwx dump of a data file in code page " + std::to_string(codePage) +
-               "; compile with --codepage " + std::to_string(codePage) + "\n\n";
-    io->out += Source_Format(sections, codePage);
+    const std::string text = "# zwx dump of " + dump.path + "\n" + Source_CodePageLine(codePage) +
+                             "\n\n" + Source_Format(sections, codePage);
     for (const std::string &line : dump.damage) {
         io->err += line + "\n";
+    }
+    const int written = ZwxCmd_WriteText(text, options, io);
+    if (written != ZWX_EXIT_OK) {
+        return written;
     }
     return dump.damage.empty() ? ZWX_EXIT_OK : ZWX_EXIT_FINDINGS;
 }

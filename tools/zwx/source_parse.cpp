@@ -100,39 +100,46 @@ bool DecodeEscape(const std::string &raw, size_t *at, std::string *bytes, std::s
     }
 }
 
+// The character at raw[*at], converted; false with *error set.
+bool ConvertChar(const std::string &raw, size_t *at, uint32_t codePage, std::string *bytes,
+                 std::string *error) {
+    uint32_t codePoint = 0;
+    size_t length = 0;
+    if (!Utf8_Next(raw, *at, &codePoint, &length)) {
+        *error = "invalid UTF-8 (byte 0x" + Hex2(static_cast<uint8_t>(raw[*at])) +
+                 "); save the source as UTF-8";
+        return false;
+    }
+    if (codePoint == 0) {
+        *error = "a NUL character cannot be stored";
+        return false;
+    }
+    std::string encoded;
+    if (!Codepage_EncodeChar(codePage, codePoint, &encoded)) {
+        *error = "\"" + raw.substr(*at, length) + "\" (" + CodePointName(codePoint) +
+                 ") has no mapping in code page " + std::to_string(codePage);
+        return false;
+    }
+    bytes->append(encoded);
+    *at += length;
+    return true;
+}
+
 // Escapes become bytes as written; every other character is converted.
 bool DecodeText(const std::string &raw, uint32_t codePage, std::string *bytes, std::string *error) {
     bytes->clear();
     size_t at = 0;
     while (at < raw.size()) {
-        if (raw[at] == '\\') {
-            if (!DecodeEscape(raw, &at, bytes, error)) {
-                return false;
-            }
-            continue;
-        }
-        uint32_t codePoint = 0;
-        size_t length = 0;
-        if (!Utf8_Next(raw, at, &codePoint, &length)) {
-            *error = "invalid UTF-8 (byte 0x" + Hex2(static_cast<uint8_t>(raw[at])) +
-                     "); save the source as UTF-8";
+        const bool ok = raw[at] == '\\' ? DecodeEscape(raw, &at, bytes, error)
+                                        : ConvertChar(raw, &at, codePage, bytes, error);
+        if (!ok) {
             return false;
         }
-        if (codePoint == 0) {
-            *error = "a NUL character cannot be stored";
-            return false;
-        }
-        std::string encoded;
-        if (!Codepage_EncodeChar(codePage, codePoint, &encoded)) {
-            *error = "\"" + raw.substr(at, length) + "\" (" + CodePointName(codePoint) +
-                     ") has no mapping in code page " + std::to_string(codePage);
-            return false;
-        }
-        bytes->append(encoded);
-        at += length;
     }
     return true;
 }
+
+const char kDirective[] = "#codepage";
 
 struct Parser {
     const std::string *sourceName;
@@ -165,9 +172,43 @@ bool DecodePart(Parser *parser, const char *part, const std::string &raw, uint32
     return true;
 }
 
+// "#codepage" and a blank or the end: the directive, not a comment.
+bool IsDirective(const std::string &line) {
+    const size_t length = sizeof kDirective - 1;
+    return line.compare(0, length, kDirective) == 0 &&
+           (line.size() == length || IsBlank(line[length]));
+}
+
+void ParseDirective(Parser *parser, const std::string &line) {
+    const std::string number = Trim(line.substr(sizeof kDirective - 1));
+    uint32_t value = 0;
+    bool digits = !number.empty() && number.size() <= 5;
+    for (char c : number) {
+        digits = digits && c >= '0' && c <= '9';
+        value = value * 10 + static_cast<uint32_t>(c - '0');
+    }
+    if (!digits) {
+        Fail(parser, "#codepage needs a code page number, not \"" + number + "\"");
+    } else if (parser->result.statedCodePage != 0) {
+        Fail(parser, "a second #codepage line");
+    } else if (!parser->result.sections.empty()) {
+        Fail(parser, "#codepage must come before the first [Section]");
+    } else if (Codepage_Check(value) == CODEPAGE_UNKNOWN) {
+        Fail(parser, "code page " + number +
+                         " is not one for 8-bit texts (874, 932, 936, 949, 950, 1250 to 1258, "
+                         "65001)");
+    } else if (Codepage_Check(value) == CODEPAGE_UNAVAILABLE) {
+        Fail(parser, "code page " + number + " has no conversion tables on this system");
+    } else {
+        parser->result.statedCodePage = value;
+        parser->codePage = value;
+    }
+}
+
 void ParseHeader(Parser *parser, const std::string &line) {
     // Entries after a broken header still belong to a section: no second error for each.
     parser->result.sections.push_back(ZwxSection());
+    parser->result.lines.emplace_back();
     if (line.size() < 2 || line.back() != ']') {
         Fail(parser, "a section header ends with ']'");
         return;
@@ -195,6 +236,7 @@ void ParseEntry(Parser *parser, const std::string &line) {
                    "the library reads values of", &entry.value);
     if (keyOk && valueOk) {
         parser->result.sections.back().entries.push_back(entry);
+        parser->result.lines.back().push_back(parser->line);
     }
 }
 
@@ -221,7 +263,9 @@ SourceResult Source_Parse(const std::string &text, const std::string &sourceName
             line.pop_back();
         }
         line = Trim(line);
-        if (line.empty() || line[0] == '#' || line[0] == ';') {
+        if (IsDirective(line)) {
+            ParseDirective(&parser, line);
+        } else if (line.empty() || line[0] == '#' || line[0] == ';') {
             // nothing
         } else if (line[0] == '[') {
             ParseHeader(&parser, line);
@@ -238,4 +282,20 @@ SourceResult Source_Parse(const std::string &text, const std::string &sourceName
                                        std::to_string(kMaxErrors) + " are shown");
     }
     return parser.result;
+}
+
+std::string Source_CodePageLine(uint32_t codePage) {
+    return std::string(kDirective) + " " + std::to_string(codePage);
+}
+
+bool Source_Convert(const std::string &utf8, uint32_t codePage, std::string *bytes,
+                    std::string *error) {
+    bytes->clear();
+    size_t at = 0;
+    while (at < utf8.size()) {
+        if (!ConvertChar(utf8, &at, codePage, bytes, error)) {
+            return false;
+        }
+    }
+    return true;
 }

@@ -4,24 +4,49 @@
 #include <cstdio>
 #include <cstring>
 
-bool ToolFile_Read(const std::string &path, std::string *content, std::string *error) {
-    content->clear();
-    FILE *f = fopen(path.c_str(), "rb");
-    if (f == nullptr) {
-        *error = strerror(errno);
-        return false;
-    }
+namespace {
+
+bool ReadStream(FILE *f, std::string *content, std::string *error) {
     char buffer[65536];
     size_t got = 0;
     while ((got = fread(buffer, 1, sizeof buffer, f)) > 0) {
         content->append(buffer, got);
     }
     // A folder opens on some systems and fails only here.
-    const bool failed = ferror(f) != 0;
-    const int readErrno = errno;
+    if (ferror(f) != 0) {
+        *error = strerror(errno != 0 ? errno : EIO);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool ToolFile_Read(const std::string &path, std::string *content, std::string *error) {
+    content->clear();
+    errno = 0;
+    FILE *f = ToolFile_OpenStream(path);
+    if (f == nullptr) {
+        *error = strerror(errno != 0 ? errno : ENOENT);
+        return false;
+    }
+    const bool ok = ReadStream(f, content, error);
     fclose(f);
-    if (failed) {
-        *error = strerror(readErrno != 0 ? readErrno : EIO);
+    return ok;
+}
+
+bool ToolFile_ReadStdin(std::string *content, std::string *error) {
+    content->clear();
+    errno = 0;
+    return ReadStream(stdin, content, error);
+}
+
+bool ToolFile_WriteStdout(const std::string &bytes, std::string *error) {
+    errno = 0;
+    const bool wrote = fwrite(bytes.data(), 1, bytes.size(), stdout) == bytes.size();
+    // A full disk or a closed pipe often shows only when the buffer is flushed.
+    if (fflush(stdout) != 0 || !wrote || ferror(stdout) != 0) {
+        *error = strerror(errno != 0 ? errno : EIO);
         return false;
     }
     return true;

@@ -1,10 +1,16 @@
 // Whole-file input and output of the zwx tool. Output is atomic: a temporary
 // file beside the target, then a rename over it, so the target holds either
 // its old content or the complete new one.
+//
+// Paths are UTF-8 on every platform; on Windows they are opened through the
+// UTF-16 file API, so names outside the ANSI code page work.
 #ifndef ZWX_TOOLFILE_H
 #define ZWX_TOOLFILE_H
 
+#include "datafile.h"
+
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -15,5 +21,32 @@ bool ToolFile_Read(const std::string &path, std::string *content, std::string *e
 // was, no temporary file is left, and *error says why.
 bool ToolFile_WriteAtomic(const std::string &path, const std::vector<uint8_t> &bytes,
                           std::string *error);
+
+// The process's standard input and output, as bytes (binary mode on Windows).
+bool ToolFile_ReadStdin(std::string *content, std::string *error);
+bool ToolFile_WriteStdout(const std::string &bytes, std::string *error);
+
+enum ToolFileSame {
+    TOOLFILE_DIFFERENT, // or the second one does not exist
+    TOOLFILE_SAME,      // one file, whatever the spellings of the paths
+    TOOLFILE_UNKNOWN,   // the platform could not tell
+};
+
+// Whether two paths name one file: device and inode, or volume and file index.
+ToolFileSame ToolFile_Same(const std::string &a, const std::string &b);
+
+// The library's reader over a file named by a UTF-8 path, or over bytes the
+// tool holds (standard input, a file just built): the same reading rules,
+// through the library's file seam (tooldata.cpp). Close with ToolData_Close.
+DataFile *ToolData_OpenPath(const std::string &path);
+DataFile *ToolData_OpenBytes(const std::string &bytes);
+void ToolData_Close(DataFile *file);
+
+// Platform part of ToolData_OpenPath: opens path for the library's reader
+// with the flags the library uses. False to leave it to the library's own open.
+bool ToolFile_OpenForReader(const char *path, FileIo_Handle *handle);
+
+// The stdio FILE for reading path (UTF-16 name on Windows), or null.
+FILE *ToolFile_OpenStream(const std::string &path);
 
 #endif

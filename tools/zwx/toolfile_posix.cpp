@@ -1,5 +1,5 @@
-// Atomic output on POSIX: an exclusive new file in the target's folder,
-// written and synced, then renamed over the target.
+// Files on POSIX: paths are bytes; atomic output is an exclusive new file in
+// the target's folder, written and synced, then renamed over the target.
 #include "toolfile.h"
 
 #include <fcntl.h>
@@ -61,4 +61,22 @@ bool ToolFile_WriteAtomic(const std::string &path, const std::vector<uint8_t> &b
         *error = strerror(failure);
     }
     return ok;
+}
+
+ToolFileSame ToolFile_Same(const std::string &a, const std::string &b) {
+    struct stat first;
+    struct stat second;
+    if (stat(a.c_str(), &first) != 0 || stat(b.c_str(), &second) != 0) {
+        return TOOLFILE_DIFFERENT;
+    }
+    return first.st_dev == second.st_dev && first.st_ino == second.st_ino ? TOOLFILE_SAME
+                                                                          : TOOLFILE_DIFFERENT;
+}
+
+bool ToolFile_OpenForReader(const char *, FileIo_Handle *) {
+    return false; // the library's own open takes the bytes of the path as they are
+}
+
+FILE *ToolFile_OpenStream(const std::string &path) {
+    return fopen(path.c_str(), "rb");
 }

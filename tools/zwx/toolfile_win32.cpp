@@ -1,8 +1,13 @@
-// Atomic output on Windows: a new file in the target's folder, written and
-// flushed, then moved over the target in one step.
+// Files on Windows: UTF-8 paths opened through the UTF-16 API, so that names
+// outside the ANSI code page work; atomic output is a new file in the
+// target's folder, written and flushed, then moved over the target in one step.
 #include "toolfile.h"
 
+#include <fcntl.h>
+#include <io.h>
 #include <windows.h>
+
+#include <cerrno>
 
 namespace {
 
@@ -21,6 +26,19 @@ std::string LastErrorText(DWORD code) {
     return result;
 }
 
+// Empty for a path that is not valid UTF-8: no file can be named by it.
+std::wstring Wide(const std::string &utf8) {
+    std::wstring wide;
+    const int size = static_cast<int>(utf8.size());
+    const int count =
+        MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size, nullptr, 0);
+    if (count > 0) {
+        wide.resize(static_cast<size_t>(count));
+        MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size, &wide[0], count);
+    }
+    return wide;
+}
+
 bool WriteAll(HANDLE file, const std::vector<uint8_t> &bytes) {
     size_t done = 0;
     while (done < bytes.size()) {
@@ -35,17 +53,35 @@ bool WriteAll(HANDLE file, const std::vector<uint8_t> &bytes) {
     return true;
 }
 
+bool FileId(const std::wstring &path, BY_HANDLE_FILE_INFORMATION *info) {
+    // No access rights are needed to ask who a file is; folders need the flag.
+    HANDLE file =
+        CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    const BOOL ok = GetFileInformationByHandle(file, info);
+    CloseHandle(file);
+    return ok != FALSE;
+}
+
 } // namespace
 
 bool ToolFile_WriteAtomic(const std::string &path, const std::vector<uint8_t> &bytes,
                           std::string *error) {
-    std::string temp;
+    const std::wstring target = Wide(path);
+    if (target.empty()) {
+        *error = "the name is not valid UTF-8";
+        return false;
+    }
+    std::wstring temp;
     HANDLE file = INVALID_HANDLE_VALUE;
     DWORD failure = 0;
     for (unsigned attempt = 0; file == INVALID_HANDLE_VALUE && attempt < 100; ++attempt) {
-        temp =
-            path + ".tmp-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(attempt);
-        file = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+        temp = target + L".tmp-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+               std::to_wstring(attempt);
+        file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
         failure = GetLastError();
         if (file == INVALID_HANDLE_VALUE && failure != ERROR_FILE_EXISTS &&
@@ -63,14 +99,48 @@ bool ToolFile_WriteAtomic(const std::string &path, const std::vector<uint8_t> &b
         ok = false;
         failure = GetLastError();
     }
-    if (ok && !MoveFileExA(temp.c_str(), path.c_str(),
+    if (ok && !MoveFileExW(temp.c_str(), target.c_str(),
                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         ok = false;
         failure = GetLastError();
     }
     if (!ok) {
-        DeleteFileA(temp.c_str());
+        DeleteFileW(temp.c_str());
         *error = LastErrorText(failure);
     }
     return ok;
+}
+
+ToolFileSame ToolFile_Same(const std::string &a, const std::string &b) {
+    BY_HANDLE_FILE_INFORMATION first;
+    BY_HANDLE_FILE_INFORMATION second;
+    if (!FileId(Wide(a), &first) || !FileId(Wide(b), &second)) {
+        return TOOLFILE_DIFFERENT;
+    }
+    if (first.nFileIndexHigh == 0 && first.nFileIndexLow == 0) {
+        return TOOLFILE_UNKNOWN; // a file system without file indexes
+    }
+    return first.dwVolumeSerialNumber == second.dwVolumeSerialNumber &&
+                   first.nFileIndexHigh == second.nFileIndexHigh &&
+                   first.nFileIndexLow == second.nFileIndexLow
+               ? TOOLFILE_SAME
+               : TOOLFILE_DIFFERENT;
+}
+
+bool ToolFile_OpenForReader(const char *path, FileIo_Handle *handle) {
+    // The flags of the library's own open, with the UTF-16 name.
+    HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    *handle = file == INVALID_HANDLE_VALUE ? FILEIO_INVALID_HANDLE
+                                           : reinterpret_cast<FileIo_Handle>(file);
+    return true;
+}
+
+FILE *ToolFile_OpenStream(const std::string &path) {
+    const std::wstring wide = Wide(path);
+    if (wide.empty()) {
+        errno = ENOENT;
+        return nullptr;
+    }
+    return _wfopen(wide.c_str(), L"rb");
 }

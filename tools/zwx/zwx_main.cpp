@@ -1,34 +1,68 @@
-// The zwx command line: zwx compile|dump|check FILE [options].
+// The zwx command line: zwx COMMAND FILE... [options].
 #include "codepage.h"
 #include "zwxcmd.h"
 
 #include <cstring>
 #include <vector>
 
+#ifndef ZWX_VERSION
+#define ZWX_VERSION "unknown"
+#endif
+
 namespace {
 
-const char kSynopsis[] = "usage: zwx compile SOURCE -o OUTPUT [--codepage N]\n"
-                         "       zwx dump FILE [--codepage N]\n"
-                         "       zwx check FILE [--codepage N]\n";
+const char kSynopsis[] = "usage: zwx compile SOURCE -o OUTPUT [--codepage N] [--check]\n"
+                         "       zwx dump FILE [-o SOURCE] [--codepage N]\n"
+                         "       zwx check FILE [--codepage N]\n"
+                         "       zwx export-po FILE [--translation FILE] [-o PO] [--codepage N]\n"
+                         "       zwx compile-po PO -o OUTPUT [--codepage N] [--check]\n"
+                         "       zwx compare-po FILE PO [--codepage N]\n";
 
 const char kDetails[] =
     "\n"
-    "compile  builds a data file from UTF-8 source text\n"
-    "dump     prints a data file as source text\n"
-    "check    shows the messages the library loads, with warnings\n"
+    "compile     builds a data file from UTF-8 source text\n"
+    "dump        prints a data file as source text\n"
+    "check       shows the messages the library loads, with warnings\n"
+    "export-po   writes the message section as a PO template, or with the texts\n"
+    "            of a translated data file as a PO translation\n"
+    "compile-po  builds a data file from a translated PO file\n"
+    "compare-po  lists the keys a PO file misses, adds or leaves untranslated\n"
     "\n"
-    "--codepage N  the code page of the data file's texts (default 1252):\n"
-    "              874, 932, 936, 949, 950, 1250 to 1258, 65001\n"
-    "exit status   0 done, nothing to report; 1 source errors, damage or warnings;\n"
-    "              2 bad command line, or a file that cannot be read or written\n";
+    "-            as a file: standard input; after -o: standard output\n"
+    "-o FILE      the output, written to a temporary file beside it and renamed\n"
+    "--codepage N the code page of the data file's texts: 874, 932, 936, 949,\n"
+    "             950, 1250 to 1258, 65001; by default the one the source or\n"
+    "             data file records, else 1252\n"
+    "--check      refuse to write a data file that check would warn about\n"
+    "--version    the version of zwx\n"
+    "exit status  0 done, nothing to report; 1 source errors, damage, warnings or\n"
+    "             differences; 2 bad command line, or a file that cannot be read\n"
+    "             or written\n";
+
+struct Command {
+    const char *name;
+    size_t operands;
+    bool needsOutput;
+    bool takesOutput;
+    bool takesCheck;
+    bool takesTranslation;
+};
+
+const Command kCommands[] = {
+    {"compile", 1, true, true, true, false},    {"dump", 1, false, true, false, false},
+    {"check", 1, false, false, false, false},   {"export-po", 1, false, true, false, true},
+    {"compile-po", 1, true, true, true, false}, {"compare-po", 2, false, false, false, false},
+};
 
 struct CommandLine {
-    std::string command;
     std::vector<std::string> operands;
     std::string output;
     bool haveOutput;
     std::string codePage;
     bool haveCodePage;
+    bool check;
+    std::string translation;
+    bool haveTranslation;
 };
 
 int Usage(ZwxStreams *io, const std::string &problem) {
@@ -45,7 +79,7 @@ std::string ParseOptions(int argc, const char *const *argv, CommandLine *line) {
         bool *seen = nullptr;
         std::string inlineValue;
         bool hasInline = false;
-        if (optionsDone || arg.empty() || arg[0] != '-' || arg == "-") {
+        if (optionsDone || arg.empty() || arg[0] != '-' || arg == ZWX_STDIO) {
             line->operands.push_back(arg);
             continue;
         }
@@ -53,9 +87,19 @@ std::string ParseOptions(int argc, const char *const *argv, CommandLine *line) {
             optionsDone = true;
             continue;
         }
+        if (arg == "--check") {
+            if (line->check) {
+                return "option --check given twice";
+            }
+            line->check = true;
+            continue;
+        }
         if (arg == "-o" || arg == "--output") {
             value = &line->output;
             seen = &line->haveOutput;
+        } else if (arg == "--translation") {
+            value = &line->translation;
+            seen = &line->haveTranslation;
         } else if (arg == "--codepage") {
             value = &line->codePage;
             seen = &line->haveCodePage;
@@ -106,48 +150,99 @@ std::string ParseCodePage(const std::string &text, uint32_t *codePage) {
     return "code page " + text + " is not usable";
 }
 
+// Empty when the options suit the command, else what is wrong.
+std::string CheckUse(const Command &command, const CommandLine &line) {
+    const std::string name = command.name;
+    if (line.operands.size() != command.operands) {
+        return name + " takes " + (command.operands == 1 ? "one file" : "two files") + ", not " +
+               std::to_string(line.operands.size());
+    }
+    if (command.needsOutput && !line.haveOutput) {
+        return name + " needs -o OUTPUT";
+    }
+    if (!command.takesOutput && line.haveOutput) {
+        return "-o is not for " + name;
+    }
+    if (!command.takesCheck && line.check) {
+        return "--check is not for " + name;
+    }
+    if (!command.takesTranslation && line.haveTranslation) {
+        return "--translation is not for " + name;
+    }
+    size_t fromStdin = 0;
+    for (const std::string &operand : line.operands) {
+        fromStdin += operand == ZWX_STDIO ? 1u : 0u;
+    }
+    fromStdin += line.translation == ZWX_STDIO ? 1u : 0u;
+    if (fromStdin > 1) {
+        return "only one file can be standard input";
+    }
+    return std::string();
+}
+
 } // namespace
 
 int Zwx_Main(int argc, const char *const *argv, ZwxStreams *io) {
     if (argc < 2) {
         return Usage(io, "no command given");
     }
-    CommandLine line = CommandLine();
-    line.command = argv[1];
-    if (line.command == "help" || line.command == "-h" || line.command == "--help") {
+    const std::string name = argv[1];
+    if (name == "help" || name == "-h" || name == "--help") {
         io->out += std::string(kSynopsis) + kDetails;
         return ZWX_EXIT_OK;
     }
-    if (line.command != "compile" && line.command != "dump" && line.command != "check") {
-        return Usage(io, "unknown command \"" + line.command + "\"");
+    if (name == "--version" || name == "version") {
+        io->out += std::string("zwx ") + ZWX_VERSION + "\n";
+        return ZWX_EXIT_OK;
     }
+    const Command *command = nullptr;
+    for (const Command &known : kCommands) {
+        if (name == known.name) {
+            command = &known;
+        }
+    }
+    if (command == nullptr) {
+        return Usage(io, "unknown command \"" + name + "\"");
+    }
+    CommandLine line = CommandLine();
     std::string problem = ParseOptions(argc, argv, &line);
+    if (problem.empty()) {
+        problem = CheckUse(*command, line);
+    }
     if (!problem.empty()) {
         return Usage(io, problem);
     }
-    if (line.operands.size() != 1) {
-        return Usage(io,
-                     line.command + " takes one file, not " + std::to_string(line.operands.size()));
+    ZwxOptions options;
+    options.output = line.output;
+    options.strict = line.check;
+    options.translation = line.translation;
+    if (line.haveOutput && line.output.empty()) {
+        return Usage(io, "-o needs a file name (or - for standard output)");
     }
-    const bool compile = line.command == "compile";
-    if (compile != line.haveOutput) {
-        return Usage(io, compile ? "compile needs -o OUTPUT" : "-o is for compile only");
-    }
-    uint32_t codePage = CODEPAGE_DEFAULT;
     if (line.haveCodePage) {
-        problem = ParseCodePage(line.codePage, &codePage);
+        problem = ParseCodePage(line.codePage, &options.codePage);
         if (!problem.empty()) {
             return Usage(io, problem);
         }
-    } else if (Codepage_Check(codePage) != CODEPAGE_OK) {
-        return Usage(io, "the default code page " + std::to_string(codePage) +
+    } else if (Codepage_Check(CODEPAGE_DEFAULT) != CODEPAGE_OK) {
+        return Usage(io, "the default code page " + std::to_string(CODEPAGE_DEFAULT) +
                              " has no conversion tables on this system; choose one");
     }
-    if (compile) {
-        return ZwxCmd_Compile(line.operands[0], line.output, codePage, io);
+    const std::string &file = line.operands[0];
+    if (name == "compile") {
+        return ZwxCmd_CompileWith(file, options, io);
     }
-    if (line.command == "dump") {
-        return ZwxCmd_Dump(line.operands[0], codePage, io);
+    if (name == "dump") {
+        return ZwxCmd_DumpWith(file, options, io);
     }
-    return ZwxCmd_Check(line.operands[0], codePage, io);
+    if (name == "check") {
+        return ZwxCmd_CheckWith(file, options, io);
+    }
+    if (name == "export-po") {
+        return ZwxCmd_PoExport(file, options, io);
+    }
+    if (name == "compile-po") {
+        return ZwxCmd_PoCompile(file, options, io);
+    }
+    return ZwxCmd_PoCompare(file, line.operands[1], options, io);
 }

@@ -89,3 +89,20 @@ std::vector<uint8_t> Zwx_Build(const std::vector<ZwxSection> &sections, ZwxLayou
     }
     return bytes;
 }
+
+void Zwx_SetCodePage(std::vector<uint8_t> *bytes, uint32_t codePage) {
+    if (bytes->size() < ZWX_RESERVED_SIZE) {
+        bytes->resize(ZWX_RESERVED_SIZE);
+    }
+    (*bytes)[0] = 'Z';
+    (*bytes)[1] = 'W';
+    (*bytes)[2] = static_cast<uint8_t>(codePage);
+    (*bytes)[3] = static_cast<uint8_t>(codePage >> 8);
+}
+
+uint32_t Zwx_RecordedCodePage(const uint8_t reserved[ZWX_RESERVED_SIZE]) {
+    if (reserved[0] != 'Z' || reserved[1] != 'W' || memcmp(reserved, "ZWX1", 4) == 0) {
+        return 0;
+    }
+    return static_cast<uint32_t>(reserved[2]) | static_cast<uint32_t>(reserved[3]) << 8;
+}

@@ -1,7 +1,8 @@
 // Producer side of the data file: lays out sections of key/value entries the
 // way the library reads them.
 //
-//   header       [0] "ZWX1"  [4] section limit = end of the section records
+//   header       [0] "ZWX1", or "ZW" and the texts' code page (16-bit)
+//                [4] section limit = end of the section records
 //   sections     64-byte records from offset 8, chained in order; the last
 //                one's next field is the limit
 //   entries      16-byte records, each section's chained in order
@@ -41,5 +42,16 @@ std::vector<uint8_t> Zwx_Build(const std::vector<ZwxSection> &sections, ZwxLayou
 uint64_t Zwx_BuiltSize(const std::vector<ZwxSection> &sections);
 
 void Zwx_PutU32(std::vector<uint8_t> *bytes, uint32_t offset, uint32_t value);
+
+// The code page of a file's texts travels in the header's reserved field,
+// which the library never reads (it takes only the limit from the header, and
+// a walk sent back to offset 0 compares those bytes as a name that starts with
+// 'Z', which no section the library asks for does): "ZW" and the code page,
+// little-endian. Zwx_Build writes "ZWX1", which records none.
+const uint32_t ZWX_RESERVED_SIZE = 4;
+void Zwx_SetCodePage(std::vector<uint8_t> *bytes, uint32_t codePage);
+
+// The code page a header's reserved field records, or 0 for none.
+uint32_t Zwx_RecordedCodePage(const uint8_t reserved[ZWX_RESERVED_SIZE]);
 
 #endif

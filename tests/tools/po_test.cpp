@@ -1,0 +1,267 @@
+// PO files: the reader on the forms gettext's tools write, the writer read
+// back, and the three PO commands in-process. The same files made by
+// msginit, msgcat and msgunfmt are tested in zwx_po.cmake.
+#include "catalogue.h"
+#include "po.h"
+#include "zwxtest.h"
+
+#include <random>
+
+namespace {
+
+std::string Describe(const PoEntry &entry) {
+    std::string text = std::to_string(entry.line) +
+                       (entry.hasContext ? " [" + entry.context + "]" : "") + " " + entry.id +
+                       " => " + entry.str;
+    text += entry.fuzzy ? " fuzzy" : "";
+    text += entry.obsolete ? " obsolete" : "";
+    text += entry.plural ? " plural" : "";
+    for (const std::string &comment : entry.extracted) {
+        text += " #." + comment;
+    }
+    return text;
+}
+
+std::vector<std::string> Entries(const std::string &text) {
+    const PoFile file = Po_Parse(text, "t.po");
+    EXPECT_TRUE(file.errors.empty()) << file.errors[0];
+    std::vector<std::string> described;
+    for (const PoEntry &entry : file.entries) {
+        described.push_back(Describe(entry));
+    }
+    return described;
+}
+
+TEST(PoParse, EntriesAsGettextWritesThem) {
+    const std::string text = "# translator's comment\r\n"
+                             "msgid \"\"\r\n"
+                             "msgstr \"\"\r\n"
+                             "\"Content-Type: text/plain; charset=UTF-8\\n\"\r\n"
+                             "\r\n"
+                             "#. code 1\n"
+                             "#: file.c:12\n"
+                             "#, fuzzy, c-format\n"
+                             "#| msgid \"Old text\"\n"
+                             "msgctxt \"ERMSG_01\"\n"
+                             "msgid \"\"\n"
+                             "\"two\\n\"\n"
+                             "\"lines\"\n"
+                             "msgstr \"zwei\\n\" \n"
+                             "  \"Zeilen\"\n"
+                             "msgctxt \"ERMSG_02\"\n"
+                             "msgid \"q\\\"\\\\\\t\\r\\a\\b\\f\\v\\101\\x42\\7\"\n"
+                             "msgstr \"\"\n"
+                             "\n"
+                             "msgid \"one\"\n"
+                             "msgid_plural \"many\"\n"
+                             "msgstr[0] \"eins\"\n"
+                             "msgstr[1] \"viele\"\n"
+                             "\n"
+                             "#~ msgctxt \"ERMSG_03\"\n"
+                             "#~ msgid \"gone\"\n"
+                             "#~| msgid \"older\"\n"
+                             "#~ msgstr \"weg\"\n";
+    EXPECT_EQ(Entries(text), (std::vector<std::string>{
+                                 "1  => Content-Type: text/plain; charset=UTF-8\n",
+                                 "6 [ERMSG_01] two\nlines => zwei\nZeilen fuzzy #.code 1",
+                                 "16 [ERMSG_02] q\"\\\t\r\a\b\f\vAB\a => ",
+                                 "20 one => eins plural",
+                                 "25 [ERMSG_03] gone => weg obsolete",
+                             }));
+    const PoFile file = Po_Parse(text, "t.po");
+    ASSERT_NE(Po_Header(file), nullptr);
+    EXPECT_EQ(Po_HeaderField(*Po_Header(file), "Content-Type"), "text/plain; charset=UTF-8");
+    EXPECT_EQ(Po_HeaderField(*Po_Header(file), "Language"), "");
+}
+
+TEST(PoParse, ErrorsNameTheirLine) {
+    const struct {
+        const char *text;
+        const char *error;
+    } cases[] = {
+        {"msgid \"a\"\nmsgstr \"b\n", "t.po:2: expected a string in double quotes"},
+        {"msgid \"a\\q\"\nmsgstr \"\"\n", "t.po:1: unknown escape \\q"},
+        {"msgid \"a\"\nmsgstr \"b\\\"\n", "t.po:2: a string ends in a lone '\\'"},
+        {"msgstr \"b\"\n", "t.po:1: msgstr without msgid"},
+        {"\n\"b\"\n", "t.po:2: a string continues no keyword"},
+        {"msgid \"a\"\n\nmsgid \"b\"\nmsgstr \"\"\n", "t.po:1: an entry without msgstr"},
+        {"msgid \"a\"\nmsgfoo \"b\"\n", "t.po:2: unknown keyword msgfoo"},
+        {"msgctxt \"k\"\nmsgid \"a\"\nmsgstr \"\"\n\nmsgctxt \"k\"\nmsgid \"a\"\nmsgstr \"x\"\n",
+         "t.po:5: the same message as line 1"},
+    };
+    for (const auto &c : cases) {
+        const PoFile file = Po_Parse(c.text, "t.po");
+        ASSERT_FALSE(file.errors.empty()) << c.text;
+        EXPECT_EQ(file.errors[0], c.error) << c.text;
+    }
+}
+
+TEST(PoWrite, WhatIsWrittenReadsBack) {
+    for (const std::string &text :
+         {std::string(""), std::string("plain"), std::string("end\n"), std::string("a\nb\n\nc"),
+          std::string("\"q\" \\ \t\r\a\b\f\v"), std::string("日本語\n€")}) {
+        ASSERT_TRUE(Po_Writable(text));
+        const std::string po = Po_Keyword("msgctxt", "k") + Po_Keyword("msgid", text) +
+                               Po_Keyword("msgstr", text + "!");
+        const PoFile file = Po_Parse(po, "w.po");
+        ASSERT_TRUE(file.errors.empty()) << po;
+        ASSERT_EQ(file.entries.size(), 1u);
+        EXPECT_EQ(file.entries[0].id, text);
+        EXPECT_EQ(file.entries[0].str, text + "!");
+    }
+    EXPECT_FALSE(Po_Writable("bell\x01"));
+}
+
+// Damaged files never break the reader, and whatever it reads, the writer
+// writes so that it reads back the same.
+TEST(PoParse, DamagedFilesReadBackAsWritten) {
+    const std::string valid =
+        "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=UTF-8\\n\"\n\n"
+        "#. code 1\n#, fuzzy\nmsgctxt \"ERMSG_01\"\nmsgid \"\"\n\"a\\n\"\n\"b\\\"\"\n"
+        "msgstr \"\\101\\x42\"\n\n#~ msgid \"old\"\n#~ msgstr \"x\"\n";
+    std::mt19937 random(12);
+    const char pieces[] = "\"\\\n#~,.|[]0x7 msgidstrctxt_plural";
+    for (int round = 0; round < 3000; ++round) {
+        std::string text = valid;
+        for (int change = 0; change < 3; ++change) {
+            const size_t at = random() % (text.size() + 1);
+            const char piece = pieces[random() % (sizeof pieces - 1)];
+            if (random() % 2 == 0 && at < text.size()) {
+                text[at] = piece;
+            } else {
+                text.insert(at, 1, piece);
+            }
+        }
+        const PoFile file = Po_Parse(text, "d.po");
+        for (const PoEntry &entry : file.entries) {
+            if (!Po_Writable(entry.context) || !Po_Writable(entry.id) || !Po_Writable(entry.str)) {
+                continue;
+            }
+            const PoFile back =
+                Po_Parse(Po_Keyword("msgctxt", entry.context) + Po_Keyword("msgid", entry.id) +
+                             Po_Keyword("msgstr", entry.str),
+                         "w.po");
+            ASSERT_EQ(back.entries.size(), 1u) << text;
+            EXPECT_EQ(back.entries[0].context, entry.context);
+            EXPECT_EQ(back.entries[0].id, entry.id);
+            EXPECT_EQ(back.entries[0].str, entry.str);
+        }
+    }
+}
+
+class PoCommandTest : public ZwxTest {
+  protected:
+    void SetUp() override {
+        ZwxTest::SetUp();
+        std::vector<ZwxEntry> entries = TestCatalogue("Text ", "Fallback");
+        entries[1].value = "Cover open:\nclose \"it\"";
+        entries.insert(entries.begin() + 2, {"ermsg_01", "never loaded"});
+        entries.push_back({"ERMSG_16", "fills no slot"});
+        std::vector<uint8_t> en = Zwx_Build({{"QORBA_ErrMsg", entries}}, nullptr);
+        Zwx_SetCodePage(&en, 1252);
+        Write("en.zwx", en);
+    }
+    // The template with msgstr filled in for the keys given.
+    std::string Translate(const std::vector<std::pair<std::string, std::string>> &texts) {
+        EXPECT_EQ(Run({"export-po", Path("en.zwx")}), ZWX_EXIT_OK) << io_.err;
+        std::string po = io_.out;
+        for (const auto &text : texts) {
+            const size_t at = po.find("msgctxt \"" + text.first + "\"");
+            const size_t str = po.find("msgstr \"\"", at);
+            EXPECT_NE(at, std::string::npos) << text.first;
+            po.replace(str, 9,
+                       Po_Keyword("msgstr", text.second)
+                           .substr(0, Po_Keyword("msgstr", text.second).size() - 1));
+        }
+        return po;
+    }
+};
+
+TEST_F(PoCommandTest, ExportWritesWhatTheLibraryLoadsWithTheCodeOfEachKey) {
+    ASSERT_EQ(Run({"export-po", Path("en.zwx"), "-o", Path("en.pot")}), ZWX_EXIT_OK);
+    const std::string pot = Read("en.pot");
+    EXPECT_NE(pot.find("#. code 1\nmsgctxt \"ERMSG_01\"\nmsgid \"\"\n\"Cover open:\\n\"\n\"close "
+                       "\\\"it\\\"\"\nmsgstr \"\"\n"),
+              std::string::npos)
+        << pot;
+    EXPECT_NE(pot.find("#. the fallback"), std::string::npos);
+    EXPECT_EQ(pot.find("never loaded"), std::string::npos) << "a repeated key is not loaded";
+    EXPECT_EQ(pot.find("ERMSG_16"), std::string::npos) << "it fills no slot";
+    const PoFile file = Po_Parse(pot, "en.pot");
+    EXPECT_TRUE(file.errors.empty());
+    EXPECT_EQ(file.entries.size(), 18u) << "the header, 16 codes and the fallback";
+}
+
+TEST_F(PoCommandTest, CompileChecksEveryCharacterAndLeavesOutFuzzyAndUntranslated) {
+    std::string po = Translate({{"ERMSG_00", "用紙がありません"},
+                                {"ERMSG_01", "カバー\n「開」"},
+                                {"ERMSG_02", "推測"},
+                                {"ERMSG_XX", "エラー"}});
+    const size_t fuzzyAt = po.find("msgctxt \"ERMSG_02\"");
+    po.insert(fuzzyAt, "#, fuzzy\n");
+    Write("ja.po", po);
+    ASSERT_EQ(Run({"compile-po", Path("ja.po"), "--codepage", "932", "-o", Path("ja.zwx")}),
+              ZWX_EXIT_OK)
+        << io_.err;
+    EXPECT_NE(io_.err.find(": warning: ERMSG_02 is fuzzy: not used"), std::string::npos) << io_.err;
+    EXPECT_NE(io_.err.find(": warning: ERMSG_03 is untranslated: not written"), std::string::npos);
+    ASSERT_EQ(Run({"check", Path("ja.zwx")}), ZWX_EXIT_OK) << io_.out;
+    EXPECT_NE(io_.out.find("code  1: \"カバー\\n「開」\"\ncode  2: \"エラー\"  (the fallback)"),
+              std::string::npos)
+        << io_.out;
+
+    EXPECT_EQ(
+        Run({"compile-po", Path("ja.po"), "--codepage", "932", "-o", Path("s.zwx"), "--check"}),
+        ZWX_EXIT_FINDINGS);
+    EXPECT_NE(io_.err.find(": error: ERMSG_02 is fuzzy: not used"), std::string::npos) << io_.err;
+    EXPECT_EQ(Run({"compile-po", Path("ja.po"), "--codepage", "1250", "-o", Path("s.zwx")}),
+              ZWX_EXIT_FINDINGS);
+    EXPECT_NE(io_.err.find(": in the translation of ERMSG_00: \"用\" (U+7528) has no mapping in "
+                           "code page 1250"),
+              std::string::npos)
+        << io_.err;
+    EXPECT_EQ(Read("s.zwx"), "");
+
+    for (const std::string &bad :
+         {std::string("msgid \"no context\"\nmsgstr \"x\"\n"),
+          std::string("msgctxt \"ERMSG_00\"\nmsgid \"a\"\nmsgid_plural \"b\"\nmsgstr[0] \"x\"\n"),
+          std::string("msgctxt \"ERMSG_00\"\nmsgid \"a\"\nmsgstr \"x\"\n\nmsgctxt \"ermsg_00\"\n"
+                      "msgid \"b\"\nmsgstr \"y\"\n"),
+          std::string("msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=ISO-8859-1\\n\"\n\n"
+                      "msgctxt \"ERMSG_00\"\nmsgid \"a\"\nmsgstr \"\xE9\"\n"),
+          std::string("msgctxt \"ERMSG_00\"\nmsgid \"a\"\nmsgstr \"") + std::string(290, 'x') +
+              "\"\n"}) {
+        Write("bad.po", bad);
+        EXPECT_EQ(Run({"compile-po", Path("bad.po"), "-o", Path("bad.zwx")}), ZWX_EXIT_FINDINGS)
+            << bad;
+        EXPECT_NE(io_.err.find("bad.po"), std::string::npos) << io_.err;
+    }
+}
+
+TEST_F(PoCommandTest, CompareListsMissingExtraUntranslatedFuzzyAndOutdated) {
+    std::string po = Translate({{"ERMSG_00", "Papier"}, {"ERMSG_02", "deux"}, {"ERMSG_03", "x"}});
+    po.insert(po.find("msgctxt \"ERMSG_02\""), "#, fuzzy\n");
+    po.replace(po.find("msgid \"Text 3\""), 14, "msgid \"Old 3\"");
+    const size_t cut = po.find("#. code 15");
+    po.erase(cut, po.find("#. the fallback") - cut);
+    po += "\nmsgctxt \"ERMSG_99\"\nmsgid \"x\"\nmsgstr \"y\"\n";
+    Write("fr.po", po);
+    EXPECT_EQ(Run({"compare-po", Path("en.zwx"), Path("fr.po")}), ZWX_EXIT_FINDINGS);
+    for (const char *line :
+         {": fuzzy: ERMSG_02 (code 2), not used\n", ": untranslated: ERMSG_01 (code 1)\n",
+          ": outdated: ERMSG_03 (code 3): the reference text is now \"Text 3\"\n",
+          ": extra: ERMSG_99 is not in the reference\n", ": missing: ERMSG_15 (code 15)\n",
+          ": 1 of 17 translated, 17 to look at\n"}) {
+        EXPECT_NE(io_.out.find(line), std::string::npos) << line << io_.out;
+    }
+    // A translation that is complete compares clean, against the template too.
+    ASSERT_EQ(
+        Run({"export-po", Path("en.zwx"), "--translation", Path("en.zwx"), "-o", Path("en.po")}),
+        ZWX_EXIT_OK);
+    EXPECT_EQ(Run({"compare-po", Path("en.zwx"), Path("en.po")}), ZWX_EXIT_OK) << io_.out;
+    ASSERT_EQ(Run({"export-po", Path("en.zwx"), "-o", Path("en.pot")}), ZWX_EXIT_OK);
+    EXPECT_EQ(Run({"compare-po", Path("en.pot"), Path("en.po")}), ZWX_EXIT_OK) << io_.out;
+    EXPECT_NE(io_.out.find(": 17 of 17 translated\n"), std::string::npos) << io_.out;
+}
+
+} // namespace

@@ -1,0 +1,139 @@
+# The PO round trip with gettext's own tools: zwx exports a template, msginit
+# starts a translation, it is translated by editing the file, msgcat rewraps
+# it, msgfmt checks it and msgunfmt writes it again; zwx compiles it for code
+# page 932 and checks and compares the result.
+# cmake -DZWX=program -DEMULATOR=a|b -DWORK=folder -DMSGINIT=.. -DMSGCAT=..
+#       -DMSGFMT=.. -DMSGUNFMT=.. -P zwx_po.cmake
+string(REPLACE "|" ";" emulator "${EMULATOR}")
+foreach(tool MSGINIT MSGCAT MSGFMT MSGUNFMT)
+  if(NOT ${tool})
+    message(FATAL_ERROR "${tool} not found: install Debian's gettext package")
+  endif()
+endforeach()
+file(REMOVE_RECURSE "${WORK}")
+file(MAKE_DIRECTORY "${WORK}")
+
+function(expect_zwx expected)
+  execute_process(COMMAND ${emulator} "${ZWX}" ${ARGN} WORKING_DIRECTORY "${WORK}"
+                  RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(NOT status STREQUAL "${expected}")
+    message(FATAL_ERROR "zwx ${ARGN}: exit ${status}, expected ${expected}\n${out}\n${err}")
+  endif()
+  set(zwx_out "${out}" PARENT_SCOPE)
+  set(zwx_err "${err}" PARENT_SCOPE)
+endfunction()
+
+function(gettext_tool)
+  execute_process(COMMAND ${ARGN} WORKING_DIRECTORY "${WORK}" RESULT_VARIABLE status
+                  OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(NOT status STREQUAL "0")
+    message(FATAL_ERROR "${ARGN}: exit ${status}\n${out}\n${err}")
+  endif()
+endfunction()
+
+function(expect_match text pattern what)
+  if(NOT text MATCHES "${pattern}")
+    message(FATAL_ERROR "${what}: no \"${pattern}\" in\n${text}")
+  endif()
+endfunction()
+
+# The reference catalogue, in code page 1252.
+file(WRITE "${WORK}/en.src" [=[
+#codepage 1252
+[QORBA_ErrMsg]
+ERMSG_00=Paper jam
+ERMSG_01=Cover open:\nclose the "front" cover\tnow
+ERMSG_02=Out of paper
+ERMSG_03=See C:\\Drivers
+ERMSG_XX=Unknown error (5 €)
+]=])
+expect_zwx(0 compile en.src -o en.zwx)
+expect_zwx(0 export-po en.zwx -o messages.pot)
+gettext_tool(${MSGFMT} -c -o messages.mo messages.pot)
+gettext_tool(${MSGINIT} -i messages.pot -l ja_JP.UTF-8 --no-translator -o ja-init.po)
+
+# A translator's edits: three texts, one guess marked fuzzy, one left
+# untranslated, a comment of their own and an obsolete entry.
+file(READ "${WORK}/ja-init.po" po)
+foreach(pair
+    [=[msgid "Paper jam"
+msgstr ""|msgid "Paper jam"
+msgstr "紙詰まりです"]=]
+    [=["close the \"front\" cover\tnow"
+msgstr ""|"close the \"front\" cover\tnow"
+msgstr ""
+"カバーが開いています:\n"
+"「前」カバーを\t閉じてください"]=]
+    [=[msgctxt "ERMSG_02"
+msgid "Out of paper"
+msgstr ""|# 訳に自信がありません
+#, fuzzy
+msgctxt "ERMSG_02"
+msgid "Out of paper"
+msgstr "用紙切れ"]=]
+    [=[msgid "Unknown error (5 €)"
+msgstr ""|msgid "Unknown error (5 €)"
+msgstr "不明なエラーです (5)。長い訳文は msgcat が何行にも折り返します。"]=])
+  string(FIND "${pair}" "|" bar)
+  string(SUBSTRING "${pair}" 0 ${bar} from)
+  math(EXPR bar "${bar} + 1")
+  string(SUBSTRING "${pair}" ${bar} -1 to)
+  string(FIND "${po}" "${from}" found)
+  if(found EQUAL -1)
+    message(FATAL_ERROR "msginit's file has no\n${from}\n${po}")
+  endif()
+  string(REPLACE "${from}" "${to}" po "${po}")
+endforeach()
+file(WRITE "${WORK}/ja-edit.po" "${po}\n#~ msgctxt \"ERMSG_15\"\n#~ msgid \"Old\"\n#~ msgstr \"古い\"\n")
+gettext_tool(${MSGCAT} --width=24 -o ja.po ja-edit.po)
+file(READ "${WORK}/ja.po" po)
+expect_match("${po}" "msgstr \"\"\n\"不明な" "msgcat's wrapping")
+gettext_tool(${MSGFMT} -c -o ja.mo ja.po)
+gettext_tool(${MSGUNFMT} -o ja-unfmt.po ja.mo)
+
+expect_zwx(0 compile-po ja.po --codepage 932 -o ja.zwx)
+expect_match("${zwx_err}" "ja.po:[0-9]+: warning: ERMSG_02 is fuzzy: not used" "compile-po")
+expect_match("${zwx_err}" "ja.po:[0-9]+: warning: ERMSG_03 is untranslated: not written" "compile-po")
+expect_zwx(0 check ja.zwx)
+expect_match("${zwx_out}" "texts in code page 932" "check")
+expect_match("${zwx_out}" "code  0: \"紙詰まりです\"\n" "check")
+expect_match("${zwx_out}" "code  1: \"カバーが開いています:\\\\n「前」カバーを\\\\t閉じてください\"\n" "check")
+expect_match("${zwx_out}" "code  2: \"不明なエラーです \\(5\\)。長い訳文は msgcat が何行にも折り返します。\"  \\(the fallback\\)" "a fuzzy entry is not used")
+set(ja_check "${zwx_out}")
+expect_zwx(0 dump ja.zwx)
+expect_match("${zwx_out}" "\n#codepage 932\n" "dump")
+
+# msgunfmt's file gives the same texts (its order is msgfmt's).
+expect_zwx(0 compile-po ja-unfmt.po --codepage 932 -o ja-unfmt.zwx)
+expect_zwx(0 check ja-unfmt.zwx)
+string(REPLACE "ja-unfmt.zwx" "ja.zwx" unfmt_check "${zwx_out}")
+if(NOT unfmt_check STREQUAL ja_check)
+  message(FATAL_ERROR "msgunfmt's file loads other texts:\n${unfmt_check}\n${ja_check}")
+endif()
+
+expect_zwx(1 compare-po en.zwx ja.po)
+expect_match("${zwx_out}" "ja.po:[0-9]+: fuzzy: ERMSG_02 \\(code 2\\), not used" "compare-po")
+expect_match("${zwx_out}" "ja.po:[0-9]+: untranslated: ERMSG_03 \\(code 3\\)" "compare-po")
+expect_match("${zwx_out}" "ja.po: 3 of 5 translated, 2 to look at" "compare-po")
+expect_zwx(1 compare-po messages.pot ja-unfmt.po)
+expect_match("${zwx_out}" "ja-unfmt.po: missing: ERMSG_02" "compare-po against the template")
+
+# Release builds: what compile-po only warns about stops it.
+expect_zwx(1 compile-po ja.po --codepage 932 -o strict.zwx --check)
+if(EXISTS "${WORK}/strict.zwx")
+  message(FATAL_ERROR "compile-po --check wrote its output")
+endif()
+# Every character is checked against the code page.
+expect_zwx(1 compile-po ja.po --codepage 1252 -o ja1252.zwx)
+expect_match("${zwx_err}" "ja.po:[0-9]+: in the translation of ERMSG_00: \"紙\" \\(U\\+7D19\\) has no mapping in code page 1252" "compile-po for 1252")
+
+# Back out of the data file: a translation, whose code page travels in the
+# PO header, compiles to the very same file.
+expect_zwx(0 export-po en.zwx --translation ja.zwx -o ja-back.po)
+gettext_tool(${MSGFMT} -c -o ja-back.mo ja-back.po)
+expect_zwx(0 compile-po ja-back.po -o ja-back.zwx)
+file(SHA256 "${WORK}/ja.zwx" one)
+file(SHA256 "${WORK}/ja-back.zwx" two)
+if(NOT one STREQUAL two)
+  message(FATAL_ERROR "export-po --translation and compile-po give another file")
+endif()

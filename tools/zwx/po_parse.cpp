@@ -1,0 +1,328 @@
+// Reading PO files: entries of keyword lines with their continuation lines,
+// comment lines before them, "#~" for obsolete entries.
+#include "po.h"
+
+namespace {
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+std::string Trim(const std::string &text) {
+    size_t begin = 0;
+    size_t end = text.size();
+    while (begin < end && IsBlank(text[begin])) {
+        ++begin;
+    }
+    while (end > begin && IsBlank(text[end - 1])) {
+        --end;
+    }
+    return text.substr(begin, end - begin);
+}
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
+
+// Which string of the entry a line adds to.
+enum Part { PART_NONE, PART_CONTEXT, PART_ID, PART_PLURAL, PART_STR, PART_OTHER_STR };
+
+struct Parser {
+    const std::string *name;
+    size_t line;
+    PoFile file;
+    PoEntry entry;
+    bool open; // an entry has begun
+    bool haveId;
+    bool haveStr;
+    Part part;
+};
+
+void Fail(Parser *parser, const std::string &what) {
+    parser->file.errors.push_back(*parser->name + ":" + std::to_string(parser->line) + ": " + what);
+}
+
+void StartEntry(Parser *parser) {
+    parser->entry = PoEntry();
+    parser->entry.line = parser->line;
+    parser->open = true;
+    parser->haveId = false;
+    parser->haveStr = false;
+    parser->part = PART_NONE;
+}
+
+void FinishEntry(Parser *parser) {
+    if (!parser->open) {
+        return;
+    }
+    if (parser->haveId && parser->haveStr) {
+        parser->file.entries.push_back(parser->entry);
+    } else if (parser->haveId || parser->entry.hasContext) {
+        const size_t line = parser->line;
+        parser->line = parser->entry.line;
+        Fail(parser, parser->haveId ? "an entry without msgstr" : "an entry without msgid");
+        parser->line = line;
+    }
+    parser->open = false;
+}
+
+// The character a named escape stands for, or '\0'.
+char NamedEscape(char c) {
+    switch (c) {
+    case 'n':
+        return '\n';
+    case 't':
+        return '\t';
+    case 'r':
+        return '\r';
+    case 'a':
+        return '\a';
+    case 'b':
+        return '\b';
+    case 'f':
+        return '\f';
+    case 'v':
+        return '\v';
+    case '\\':
+    case '"':
+    case '\'':
+    case '?':
+        return c;
+    default:
+        return '\0';
+    }
+}
+
+// A string in double quotes, unescaped onto *out; false with an error.
+bool ParseString(Parser *parser, const std::string &text, std::string *out) {
+    const std::string quoted = Trim(text);
+    if (quoted.size() < 2 || quoted[0] != '"' || quoted.back() != '"') {
+        Fail(parser, "expected a string in double quotes");
+        return false;
+    }
+    const size_t close = quoted.size() - 1;
+    for (size_t at = 1; at < close; ++at) {
+        char c = quoted[at];
+        if (c == '"') {
+            Fail(parser, "a '\"' inside a string (write \\\")");
+            return false;
+        }
+        if (c != '\\') {
+            out->push_back(c);
+            continue;
+        }
+        if (at + 1 >= close) {
+            Fail(parser, "a string ends in a lone '\\'");
+            return false;
+        }
+        c = quoted[++at];
+        unsigned value = 0;
+        if (NamedEscape(c) != '\0') {
+            out->push_back(NamedEscape(c));
+        } else if (c >= '0' && c <= '7') {
+            // Up to three octal digits.
+            value = static_cast<unsigned>(c - '0');
+            for (int more = 0;
+                 more < 2 && at + 1 < close && quoted[at + 1] >= '0' && quoted[at + 1] <= '7';
+                 ++more) {
+                value = value * 8 + static_cast<unsigned>(quoted[++at] - '0');
+            }
+            out->push_back(static_cast<char>(value & 0xFFu));
+        } else if (c == 'x' && at + 1 < close && HexDigit(quoted[at + 1]) >= 0) {
+            while (at + 1 < close && HexDigit(quoted[at + 1]) >= 0) {
+                value = value * 16 + static_cast<unsigned>(HexDigit(quoted[++at]));
+            }
+            out->push_back(static_cast<char>(value & 0xFFu));
+        } else {
+            Fail(parser, std::string("unknown escape \\") + c);
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string *PartString(Parser *parser, Part part) {
+    static std::string ignored;
+    switch (part) {
+    case PART_CONTEXT:
+        return &parser->entry.context;
+    case PART_ID:
+        return &parser->entry.id;
+    case PART_STR:
+        return &parser->entry.str;
+    case PART_NONE:
+    case PART_PLURAL:
+    case PART_OTHER_STR:
+        break;
+    }
+    ignored.clear();
+    return &ignored;
+}
+
+void KeywordLine(Parser *parser, const std::string &line, bool obsolete) {
+    if (line[0] == '"') {
+        if (!parser->open || parser->part == PART_NONE) {
+            Fail(parser, "a string continues no keyword");
+        } else {
+            ParseString(parser, line, PartString(parser, parser->part));
+        }
+        return;
+    }
+    const size_t space = line.find_first_of(" \t\"");
+    const std::string keyword = line.substr(0, space);
+    const std::string rest = space == std::string::npos ? std::string() : line.substr(space);
+    Part part = PART_NONE;
+    if (keyword == "msgctxt" || keyword == "msgid") {
+        // A new entry begins after a complete one, or after one that lacks its
+        // msgstr (reported by FinishEntry).
+        if (parser->open && (parser->haveStr || parser->haveId ||
+                             (keyword == "msgctxt" && parser->entry.hasContext))) {
+            FinishEntry(parser);
+        }
+        if (!parser->open) {
+            StartEntry(parser);
+        }
+        if (keyword == "msgctxt") {
+            parser->entry.hasContext = true;
+            part = PART_CONTEXT;
+        } else {
+            parser->haveId = true;
+            part = PART_ID;
+        }
+    } else if (!parser->open || !parser->haveId) {
+        Fail(parser, keyword + " without msgid");
+        return;
+    } else if (keyword == "msgid_plural") {
+        parser->entry.plural = true;
+        part = PART_PLURAL;
+    } else if (keyword == "msgstr" || (keyword == "msgstr[0]" && parser->entry.plural)) {
+        parser->haveStr = true;
+        part = PART_STR;
+    } else if (keyword.compare(0, 7, "msgstr[") == 0 && parser->entry.plural) {
+        part = PART_OTHER_STR;
+    } else {
+        Fail(parser, "unknown keyword " + keyword);
+        return;
+    }
+    parser->entry.obsolete = parser->entry.obsolete || obsolete;
+    parser->part = part;
+    std::string *target = PartString(parser, part);
+    target->clear();
+    ParseString(parser, rest, target);
+}
+
+void CommentLine(Parser *parser, const std::string &line) {
+    // Comments come before the keywords of the entry they belong to.
+    if (parser->open && (parser->haveId || parser->entry.hasContext)) {
+        FinishEntry(parser);
+    }
+    if (!parser->open) {
+        StartEntry(parser);
+    }
+    if (line.compare(0, 2, "#,") == 0) {
+        size_t at = 2;
+        while (at < line.size()) {
+            size_t end = line.find(',', at);
+            end = end == std::string::npos ? line.size() : end;
+            if (Trim(line.substr(at, end - at)) == "fuzzy") {
+                parser->entry.fuzzy = true;
+            }
+            at = end + 1;
+        }
+    } else if (line.compare(0, 2, "#.") == 0) {
+        parser->entry.extracted.push_back(Trim(line.substr(2)));
+    }
+    // Translator comments, references and previous strings ("#|") change nothing.
+}
+
+} // namespace
+
+PoFile Po_Parse(const std::string &text, const std::string &name) {
+    Parser parser = Parser();
+    parser.name = &name;
+    size_t at = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    while (at <= text.size()) {
+        size_t end = text.find('\n', at);
+        if (end == std::string::npos) {
+            end = text.size();
+        }
+        std::string line = text.substr(at, end - at);
+        ++parser.line;
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        line = Trim(line);
+        if (line.compare(0, 2, "#~") == 0) {
+            // An obsolete entry: its keyword lines behind the marker ("#~|" is
+            // its previous string, a comment).
+            const std::string rest = Trim(line.substr(2));
+            if (!rest.empty() && rest[0] != '|') {
+                if (!parser.open) {
+                    StartEntry(&parser);
+                }
+                KeywordLine(&parser, rest, true);
+            }
+        } else if (line.empty()) {
+            FinishEntry(&parser);
+        } else if (line[0] == '#') {
+            CommentLine(&parser, line);
+        } else {
+            if (!parser.open) {
+                StartEntry(&parser);
+            }
+            KeywordLine(&parser, line, false);
+        }
+        if (end >= text.size()) {
+            break;
+        }
+        at = end + 1;
+    }
+    FinishEntry(&parser);
+    // The same context and msgid twice: gettext's tools refuse such a file.
+    for (size_t i = 0; i < parser.file.entries.size(); ++i) {
+        const PoEntry &a = parser.file.entries[i];
+        for (size_t j = 0; j < i && !a.obsolete; ++j) {
+            const PoEntry &b = parser.file.entries[j];
+            if (!b.obsolete && a.hasContext == b.hasContext && a.context == b.context &&
+                a.id == b.id) {
+                parser.file.errors.push_back(name + ":" + std::to_string(a.line) +
+                                             ": the same message as line " +
+                                             std::to_string(b.line));
+            }
+        }
+    }
+    return parser.file;
+}
+
+const PoEntry *Po_Header(const PoFile &file) {
+    for (const PoEntry &entry : file.entries) {
+        if (!entry.obsolete && !entry.hasContext && entry.id.empty()) {
+            return &entry;
+        }
+    }
+    return nullptr;
+}
+
+std::string Po_HeaderField(const PoEntry &header, const std::string &field) {
+    size_t at = 0;
+    while (at < header.str.size()) {
+        size_t end = header.str.find('\n', at);
+        end = end == std::string::npos ? header.str.size() : end;
+        const std::string line = header.str.substr(at, end - at);
+        const size_t colon = line.find(':');
+        if (colon != std::string::npos && Trim(line.substr(0, colon)) == field) {
+            return Trim(line.substr(colon + 1));
+        }
+        at = end + 1;
+    }
+    return std::string();
+}

@@ -1,0 +1,70 @@
+#include "po.h"
+
+namespace {
+
+// The named escapes, as gettext's own tools write them.
+const char *Escape(char c) {
+    switch (c) {
+    case '\\':
+        return "\\\\";
+    case '"':
+        return "\\\"";
+    case '\n':
+        return "\\n";
+    case '\t':
+        return "\\t";
+    case '\r':
+        return "\\r";
+    case '\a':
+        return "\\a";
+    case '\b':
+        return "\\b";
+    case '\f':
+        return "\\f";
+    case '\v':
+        return "\\v";
+    default:
+        return nullptr;
+    }
+}
+
+std::string Quote(const std::string &piece) {
+    std::string out = "\"";
+    for (char c : piece) {
+        const char *escape = Escape(c);
+        if (escape != nullptr) {
+            out += escape;
+        } else {
+            out.push_back(c);
+        }
+    }
+    return out + "\"";
+}
+
+} // namespace
+
+bool Po_Writable(const std::string &text) {
+    for (char c : text) {
+        const unsigned char u = static_cast<unsigned char>(c);
+        if ((u < 0x20 || u == 0x7F) && Escape(c) == nullptr) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string Po_Keyword(const std::string &keyword, const std::string &text) {
+    const size_t newline = text.find('\n');
+    if (newline == std::string::npos || newline + 1 == text.size()) {
+        return keyword + " " + Quote(text) + "\n";
+    }
+    std::string out = keyword + " \"\"\n";
+    size_t at = 0;
+    while (at < text.size()) {
+        size_t end = text.find('\n', at);
+        end = end == std::string::npos ? text.size() : end + 1;
+        out += Quote(text.substr(at, end - at)) + "\n";
+        at = end;
+    }
+    return out;
+}
