@@ -1,0 +1,118 @@
+// The compiled parts of a C++ standard library that this project's tools
+// reach through libc++'s headers (built with exceptions off): the global
+// allocation functions, the integer overloads of std::to_string, and the
+// prime table sizes of the unordered containers.
+// Allocation uses the process heap, so a DLL that uses new imports no C
+// runtime DLL; failure ends the process, as new cannot throw here.
+#include <windows.h>
+
+#include <cstddef>
+#include <new>
+#include <string>
+
+void *operator new(std::size_t size) {
+    void *block = HeapAlloc(GetProcessHeap(), 0, size == 0 ? 1 : size);
+    if (block == nullptr) {
+        __fastfail(7); // FAST_FAIL_FATAL_APP_EXIT
+    }
+    return block;
+}
+
+void *operator new[](std::size_t size) {
+    return operator new(size);
+}
+
+void *operator new(std::size_t size, const std::nothrow_t &) noexcept {
+    return HeapAlloc(GetProcessHeap(), 0, size == 0 ? 1 : size);
+}
+
+void *operator new[](std::size_t size, const std::nothrow_t &tag) noexcept {
+    return operator new(size, tag);
+}
+
+void operator delete(void *block) noexcept {
+    if (block != nullptr) {
+        HeapFree(GetProcessHeap(), 0, block);
+    }
+}
+
+void operator delete[](void *block) noexcept {
+    operator delete(block);
+}
+
+void operator delete(void *block, std::size_t) noexcept {
+    operator delete(block);
+}
+
+void operator delete[](void *block, std::size_t) noexcept {
+    operator delete(block);
+}
+
+namespace {
+
+template <typename Unsigned> std::string Digits(Unsigned value, bool negative) {
+    char text[24] = {};
+    char *end = text + sizeof text - 1;
+    char *p = end;
+    do {
+        *--p = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    if (negative) {
+        *--p = '-';
+    }
+    return std::string(p, end);
+}
+
+template <typename Signed, typename Unsigned> std::string SignedDigits(Signed value) {
+    const bool negative = value < 0;
+    const Unsigned magnitude = negative ? static_cast<Unsigned>(0) - static_cast<Unsigned>(value)
+                                        : static_cast<Unsigned>(value);
+    return Digits(magnitude, negative);
+}
+
+} // namespace
+
+namespace std {
+inline namespace __1 {
+
+string to_string(int value) {
+    return SignedDigits<int, unsigned>(value);
+}
+string to_string(long value) {
+    return SignedDigits<long, unsigned long>(value);
+}
+string to_string(long long value) {
+    return SignedDigits<long long, unsigned long long>(value);
+}
+string to_string(unsigned value) {
+    return Digits(value, false);
+}
+string to_string(unsigned long value) {
+    return Digits(value, false);
+}
+string to_string(unsigned long long value) {
+    return Digits(value, false);
+}
+
+// The smallest prime not below n: bucket counts of unordered containers.
+size_t __next_prime(size_t n) {
+    if (n <= 2) {
+        return 2;
+    }
+    for (size_t candidate = n | 1;; candidate += 2) {
+        bool prime = true;
+        for (size_t divisor = 3; divisor <= candidate / divisor; divisor += 2) {
+            if (candidate % divisor == 0) {
+                prime = false;
+                break;
+            }
+        }
+        if (prime) {
+            return candidate;
+        }
+    }
+}
+
+} // namespace __1
+} // namespace std
