@@ -102,7 +102,9 @@ if(NOT EXISTS ${ZW_CLANGCL_SUPPORT_DIR}/libcmt.lib)
   file(CREATE_LINK ucrtbase.lib ${ZW_CLANGCL_SUPPORT_DIR}/oldnames.lib SYMBOLIC)
 endif()
 
-set(CMAKE_FIND_ROOT_PATH ${_zw_wine_lib})
+# Appended to, so that -DCMAKE_FIND_ROOT_PATH=<prefix> puts an installed
+# package on the root path (packages are searched only below it).
+list(APPEND CMAKE_FIND_ROOT_PATH ${_zw_wine_lib})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
