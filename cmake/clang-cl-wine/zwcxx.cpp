@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <new>
 #include <string>
 
@@ -46,6 +47,38 @@ void operator delete(void *block, std::size_t) noexcept {
 
 void operator delete[](void *block, std::size_t) noexcept {
     operator delete(block);
+}
+
+// Over-aligned blocks: the block the heap gave lies just below the aligned one.
+void *operator new(std::size_t size, std::align_val_t alignment) {
+    const std::size_t align = static_cast<std::size_t>(alignment);
+    char *raw = static_cast<char *>(operator new(size + align + sizeof(void *)));
+    const std::uintptr_t start = reinterpret_cast<std::uintptr_t>(raw + sizeof(void *));
+    void **aligned = reinterpret_cast<void **>((start + align - 1) & ~(align - 1));
+    aligned[-1] = raw;
+    return aligned;
+}
+
+void *operator new[](std::size_t size, std::align_val_t alignment) {
+    return operator new(size, alignment);
+}
+
+void operator delete(void *block, std::align_val_t) noexcept {
+    if (block != nullptr) {
+        operator delete(static_cast<void **>(block)[-1]);
+    }
+}
+
+void operator delete[](void *block, std::align_val_t alignment) noexcept {
+    operator delete(block, alignment);
+}
+
+void operator delete(void *block, std::size_t, std::align_val_t alignment) noexcept {
+    operator delete(block, alignment);
+}
+
+void operator delete[](void *block, std::size_t, std::align_val_t alignment) noexcept {
+    operator delete(block, alignment);
 }
 
 namespace {
