@@ -1,6 +1,7 @@
 # The installed tree and the package archive of a Windows build.
 #   cmake -DBUILD=dir -DSOURCE=dir -DWORK=dir -DTOOLCHAIN=file -DEMULATOR=a|b
-#         -DCATALOGUE=examples/catalogue.zws -P package_test.cmake
+#         -DCATALOGUE=examples/catalogue.zws -DCONFIG=Release -DGENERATOR=Ninja
+#         [-DPLATFORM=x64] -P package_test.cmake
 # Installs BUILD into WORK/prefix, checks the layout and that the DLL is
 # stripped, builds the consumer project against the installed package with
 # the same toolchain and runs it; then builds the ZIP archive and checks what
@@ -36,7 +37,7 @@ function(check_layout root what)
   endforeach()
 endfunction()
 
-run(${CMAKE_COMMAND} --install "${BUILD}" --prefix "${prefix}")
+run(${CMAKE_COMMAND} --install "${BUILD}" --config "${CONFIG}" --prefix "${prefix}")
 check_layout("${prefix}" "the installed tree")
 
 # Stripped: no debug sections left, and the debug file named by MinGW's
@@ -45,7 +46,8 @@ file(STRINGS "${prefix}/bin/ZEDWIC_W.dll" debug_sections REGEX "\\.debug_(info|l
 if(debug_sections)
   message(FATAL_ERROR "the installed DLL keeps debug sections")
 endif()
-run(${CMAKE_COMMAND} --install "${BUILD}" --prefix "${WORK}/symbols" --component debug)
+run(${CMAKE_COMMAND} --install "${BUILD}" --config "${CONFIG}" --prefix "${WORK}/symbols"
+    --component debug)
 file(GLOB symbols "${WORK}/symbols/debug/*")
 if(NOT symbols)
   message(FATAL_ERROR "--component debug installed no debug file")
@@ -53,12 +55,18 @@ endif()
 
 # The consumer, against the installed package. A cross toolchain searches
 # packages only below CMAKE_FIND_ROOT_PATH: the prefix must be on it.
-run(${CMAKE_COMMAND} -S "${SOURCE}" -B "${WORK}/consumer" -G Ninja -DCMAKE_BUILD_TYPE=Release
-    "-DCMAKE_TOOLCHAIN_FILE=${TOOLCHAIN}" "-DCMAKE_PREFIX_PATH=${prefix}"
-    "-DCMAKE_FIND_ROOT_PATH=${prefix}")
-run(${CMAKE_COMMAND} --build "${WORK}/consumer")
-file(COPY "${prefix}/bin/ZEDWIC_D.ZWX" DESTINATION "${WORK}/consumer")
-run(${emulator} "${WORK}/consumer/consumer.exe")
+set(platform)
+if(PLATFORM)
+  set(platform -A "${PLATFORM}")
+endif()
+run(${CMAKE_COMMAND} -S "${SOURCE}" -B "${WORK}/consumer" -G "${GENERATOR}" ${platform}
+    "-DCMAKE_BUILD_TYPE=${CONFIG}" "-DCMAKE_TOOLCHAIN_FILE=${TOOLCHAIN}"
+    "-DCMAKE_PREFIX_PATH=${prefix}" "-DCMAKE_FIND_ROOT_PATH=${prefix}")
+run(${CMAKE_COMMAND} --build "${WORK}/consumer" --config "${CONFIG}")
+file(GLOB_RECURSE consumer "${WORK}/consumer/consumer.exe")
+get_filename_component(consumer_dir "${consumer}" DIRECTORY)
+file(COPY "${prefix}/bin/ZEDWIC_D.ZWX" DESTINATION "${consumer_dir}")
+run(${emulator} "${consumer}")
 file(STRINGS "${CATALOGUE}" expected REGEX "^ERMSG_00=" LIMIT_COUNT 1)
 string(REPLACE "ERMSG_00=" "" expected "${expected}")
 string(REPLACE "\r" "" run_out "${run_out}")
@@ -67,7 +75,8 @@ if(NOT run_out MATCHES "text 0: ${expected}\nSetChildInfo: 0\n")
 endif()
 
 # The ZIP archive: the same layout.
-run(${CMAKE_CPACK_COMMAND} -G ZIP --config "${BUILD}/CPackConfig.cmake" -B "${WORK}/zip")
+run(${CMAKE_CPACK_COMMAND} -G ZIP -C "${CONFIG}" --config "${BUILD}/CPackConfig.cmake"
+    -B "${WORK}/zip")
 file(GLOB zip "${WORK}/zip/*.zip")
 file(MAKE_DIRECTORY "${WORK}/unzipped")
 run(${CMAKE_COMMAND} -E chdir "${WORK}/unzipped" ${CMAKE_COMMAND} -E tar xf "${zip}")

@@ -56,4 +56,5 @@ add_test(NAME package.install_consume_zip
           -DSOURCE=${PROJECT_SOURCE_DIR}/tests/package/consumer
           -DWORK=${CMAKE_BINARY_DIR}/package-test -DTOOLCHAIN=${CMAKE_TOOLCHAIN_FILE}
           "-DEMULATOR=${zw_emulator}" -DCATALOGUE=${PROJECT_SOURCE_DIR}/examples/catalogue.zws
+          -DCONFIG=$<CONFIG> "-DGENERATOR=${CMAKE_GENERATOR}" "-DPLATFORM=${CMAKE_GENERATOR_PLATFORM}"
           -P ${PROJECT_SOURCE_DIR}/tests/package/package_test.cmake)
