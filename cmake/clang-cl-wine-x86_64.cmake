@@ -4,12 +4,14 @@
 # takes its MSVC paths (MSVC is true), so this build checks what a Visual
 # Studio build of the same CMake files does, short of cl.exe's own warnings.
 #
-# Wine ships no static C runtime: clang-cl-wine/zwcrt.c stands in for
-# libcmt.lib (entry points that run static initialisers, the /GS cookie,
-# _fltused, the string functions compiled code calls); the rest of the C
-# runtime comes from msvcrt.dll. Debian has no Windows build of a C++
-# standard library, so only the header-only parts of libc++ can be used:
-# no iostream, filesystem, thread or locale, and no exceptions.
+# Wine ships no static C runtime: clang-cl-wine/ holds the sources of a
+# stand-in libcmt.lib, built here on the first configure (entry points that
+# run static initialisers, the /GS cookie, _fltused, the string functions
+# compiled code calls); the rest of the C runtime comes from ucrtbase.dll.
+# Debian has no Windows build of a C++ standard library, so only the
+# header-only parts of libc++ can be used (clang-cl-wine/zwcxx.cpp has the
+# little compiled code they reach): no iostream, filesystem, threads or
+# locales, and no exceptions. GoogleTest does not build; use -DZW_GTEST=OFF.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR AMD64)
 
@@ -63,7 +65,15 @@ foreach(kind EXE SHARED MODULE)
   set(CMAKE_${kind}_LINKER_FLAGS_INIT "/libpath:${ZW_CLANGCL_SUPPORT_DIR} /manifest:no")
 endforeach()
 
-if(NOT EXISTS ${ZW_CLANGCL_SUPPORT_DIR}/libcmt.lib)
+set(_zw_rebuild FALSE)
+file(GLOB _zw_sources ${CMAKE_CURRENT_LIST_DIR}/clang-cl-wine/*.c*
+                      ${CMAKE_CURRENT_LIST_DIR}/clang-cl-wine/*.h)
+foreach(source ${_zw_sources} ${CMAKE_CURRENT_LIST_FILE})
+  if("${source}" IS_NEWER_THAN "${ZW_CLANGCL_SUPPORT_DIR}/libcmt.lib")
+    set(_zw_rebuild TRUE)
+  endif()
+endforeach()
+if(_zw_rebuild)
   file(MAKE_DIRECTORY ${ZW_CLANGCL_SUPPORT_DIR})
   file(GLOB _zw_implibs RELATIVE ${_zw_wine_lib} ${_zw_wine_lib}/lib*.a)
   foreach(implib ${_zw_implibs})

@@ -1,6 +1,8 @@
 /* The part of a static C runtime that Wine's import libraries do not carry,
  * for the clang-cl (MSVC-mode) toolchain in ../clang-cl-wine-x86_64.cmake.
- * With /MT, cl.exe's code names libcmt.lib; this file is that library here.
+ * With /MT, compiled code names libcmt.lib; the toolchain file builds these
+ * files into a libcmt.lib of that name: zwcommon.c (this), zwdll.c and
+ * zwexe.c (one entry point each), zwstring.c, and zwcxx.cpp for C++.
  *
  * - Entry points: _DllMainCRTStartup and mainCRTStartup run the C and C++
  *   static initialisers (.CRT$XI* and .CRT$XC*), call DllMain or main, and
