@@ -6,6 +6,16 @@
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved);
 
+/* A DLL without a DllMain of its own gets this one, as with Visual Studio's
+ * runtime: the linker takes it only when DllMain is not defined elsewhere. */
+BOOL WINAPI __zwcrt_default_dllmain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
+    (void)instance;
+    (void)reason;
+    (void)reserved;
+    return TRUE;
+}
+#pragma comment(linker, "/alternatename:DllMain=__zwcrt_default_dllmain")
+
 BOOL WINAPI _DllMainCRTStartup(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     if (reason == DLL_PROCESS_ATTACH) {
         __zwcrt_init_cookie();

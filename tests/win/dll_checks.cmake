@@ -58,3 +58,14 @@ add_test(NAME package.install_consume_zip
           "-DEMULATOR=${zw_emulator}" -DCATALOGUE=${PROJECT_SOURCE_DIR}/examples/catalogue.zws
           -DCONFIG=$<CONFIG> "-DGENERATOR=${CMAKE_GENERATOR}" "-DPLATFORM=${CMAKE_GENERATOR_PLATFORM}"
           -P ${PROJECT_SOURCE_DIR}/tests/package/package_test.cmake)
+
+# The runtime's startup: static constructors of a program and of a DLL before
+# main, destructors after it.
+add_library(static_init_dll SHARED ${CMAKE_CURRENT_LIST_DIR}/static_init_dll.cpp)
+zw_warnings(static_init_dll)
+add_executable(static_init ${CMAKE_CURRENT_LIST_DIR}/static_init.cpp)
+target_link_libraries(static_init PRIVATE static_init_dll)
+zw_warnings(static_init)
+add_test(NAME runtime.static_init COMMAND static_init)
+set_tests_properties(runtime.static_init PROPERTIES
+  PASS_REGULAR_EXPRESSION "exe constructor: 1, dll constructor: 1\r?\nexe destructor ran")
