@@ -42,6 +42,10 @@ if(ZW_PEER_TESTS)
             ${ZW_PEER_TESTS}/zwu_fix.dll $<TARGET_FILE:ZEDWIC_W> $<TARGET_FILE:zwhost> ${peer_dir}
     DEPENDS ZEDWIC_W zwhost
     COMMENT "Placing the MinGW-built Windows tests beside this build's ZEDWIC_W.dll")
+  # The sample catalogue as this build's zwx wrote it, byte for byte MinGW's.
+  add_test(NAME peer.sample_catalogue
+    COMMAND ${CMAKE_COMMAND} -E compare_files ${ZW_SAMPLE_CATALOGUE}
+            ${ZW_PEER_TESTS}/../examples/ZEDWIC_D.ZWX)
   foreach(program ${peer_programs})
     add_test(NAME peer.${program}
       COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} ${peer_dir}/${program}.exe --gtest_brief=1)
