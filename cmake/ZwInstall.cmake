@@ -1,21 +1,77 @@
-# What a driver package ships, as `cmake --install` lays it out:
-#   bin/      ZEDWIC_W.dll with the sample ZEDWIC_D.ZWX beside it, zwx, zwhost
-#   lib/      the import library
+# What a driver package ships, as `cmake --install` lays it out and the CPack
+# ZIP archive holds it:
+#   bin/      ZEDWIC_W.dll (stripped) with the sample ZEDWIC_D.ZWX beside it
+#   lib/      the import library ZEDWIC_W.lib
+#   lib/cmake/ZEDWIC/  the CMake package: find_package(ZEDWIC), ZEDWIC::ZEDWIC_W
 #   include/  ZEDWIC_W.h
+#   tools/    zwx and zwhost, apart from the DLL that a package ships
 #   share/zedwic/examples/  the sample catalogue's source
+# The DLL's debug information is installed only with --component debug:
+#   debug/    ZEDWIC_W.dll.debug (MinGW, found through the DLL's debuglink)
+#             or ZEDWIC_W.pdb (MSVC)
 include(GNUInstallDirs)
+include(CMakePackageConfigHelpers)
+set(ZW_TOOLS_DIR tools)
+set(ZW_PACKAGE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/ZEDWIC)
 
 if(TARGET ZEDWIC_W)
-  install(TARGETS ZEDWIC_W
+  install(TARGETS ZEDWIC_W EXPORT ZEDWICTargets
     RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
-    ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
+    ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
+    INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
   install(FILES ${PROJECT_SOURCE_DIR}/include/ZEDWIC_W.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
   install(FILES ${ZW_SAMPLE_CATALOGUE} DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+  install(EXPORT ZEDWICTargets NAMESPACE ZEDWIC:: DESTINATION ${ZW_PACKAGE_DIR})
+  configure_package_config_file(${CMAKE_CURRENT_LIST_DIR}/ZEDWICConfig.cmake.in
+    ${CMAKE_BINARY_DIR}/ZEDWICConfig.cmake INSTALL_DESTINATION ${ZW_PACKAGE_DIR})
+  write_basic_package_version_file(${CMAKE_BINARY_DIR}/ZEDWICConfigVersion.cmake
+    COMPATIBILITY SameMajorVersion)
+  install(FILES ${CMAKE_BINARY_DIR}/ZEDWICConfig.cmake ${CMAKE_BINARY_DIR}/ZEDWICConfigVersion.cmake
+          DESTINATION ${ZW_PACKAGE_DIR})
+
+  if(MSVC)
+    # A PDB for the release DLL too, for crash analysis; the DLL itself
+    # carries only its path.
+    target_compile_options(ZEDWIC_W PRIVATE /Z7)
+    target_link_options(ZEDWIC_W PRIVATE /DEBUG /OPT:REF /OPT:ICF)
+    install(FILES $<TARGET_PDB_FILE:ZEDWIC_W> DESTINATION debug COMPONENT debug EXCLUDE_FROM_ALL)
+  elseif(CMAKE_OBJCOPY)
+    # The debug sections go to a file of their own, and the installed DLL is
+    # stripped and names that file (a debugger finds it in debug/ or beside it).
+    set(zw_debug_file ${CMAKE_BINARY_DIR}/ZEDWIC_W.dll.debug)
+    add_custom_command(OUTPUT ${zw_debug_file}
+      COMMAND ${CMAKE_OBJCOPY} --only-keep-debug $<TARGET_FILE:ZEDWIC_W> ${zw_debug_file}
+      DEPENDS ZEDWIC_W
+      COMMENT "Keeping ZEDWIC_W.dll's debug information in ZEDWIC_W.dll.debug")
+    add_custom_target(zw_debug_info ALL DEPENDS ${zw_debug_file})
+    install(CODE "
+      set(dll \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/ZEDWIC_W.dll\")
+      execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --strip-all
+                              \"--add-gnu-debuglink=${zw_debug_file}\" \"\${dll}\"
+                      RESULT_VARIABLE rc)
+      if(NOT rc EQUAL 0)
+        message(FATAL_ERROR \"stripping \${dll} failed\")
+      endif()")
+    install(FILES ${zw_debug_file} DESTINATION debug COMPONENT debug EXCLUDE_FROM_ALL)
+  endif()
 endif()
 foreach(tool zwx zwhost)
   if(TARGET ${tool})
-    install(TARGETS ${tool} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+    install(TARGETS ${tool} RUNTIME DESTINATION ${ZW_TOOLS_DIR})
   endif()
 endforeach()
 install(FILES ${PROJECT_SOURCE_DIR}/examples/catalogue.zws
         DESTINATION ${CMAKE_INSTALL_DATADIR}/zedwic/examples)
+
+# cpack -G ZIP in the build tree: ZEDWIC-<version>-win64.zip of the layout above.
+set(CPACK_GENERATOR ZIP)
+set(CPACK_PACKAGE_NAME ZEDWIC)
+set(CPACK_PACKAGE_VENDOR ZEDWIC)
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Printer driver runtime: settings forwarding and error messages")
+if(WIN32)
+  set(CPACK_SYSTEM_NAME win64)
+endif()
+set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/package)
+include(CPack)
