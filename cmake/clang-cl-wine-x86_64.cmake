@@ -6,8 +6,9 @@
 #
 # Wine ships no static C runtime: clang-cl-wine/ holds the sources of a
 # stand-in libcmt.lib, built here on the first configure (entry points that
-# run static initialisers, the /GS cookie, _fltused, the string functions
-# compiled code calls); the rest of the C runtime comes from ucrtbase.dll.
+# run static initialisers and then main, wmain or DllMain; the /GS cookie,
+# _fltused, the string functions compiled code calls); the rest of the C
+# runtime comes from ucrtbase.dll.
 # Debian has no Windows build of a C++ standard library, so only the
 # header-only parts of libc++ can be used (clang-cl-wine/zwcxx.cpp has the
 # little compiled code they reach): no iostream, filesystem, threads or
@@ -84,7 +85,7 @@ if(_zw_rebuild)
   set(_zw_objs)
   separate_arguments(_zw_cflags UNIX_COMMAND "${_zw_common}")
   separate_arguments(_zw_cxxflags UNIX_COMMAND "${_zw_cxx} -std:c++17 /EHs-c-")
-  foreach(part common.c dll.c exe.c string.c cxx.cpp)
+  foreach(part common.c dll.c exe.c wexe.c string.c cxx.cpp)
     string(REGEX REPLACE "\\.c(pp)?$" ".obj" obj ${ZW_CLANGCL_SUPPORT_DIR}/zw${part})
     if(part MATCHES "cpp$")
       set(flags ${_zw_cxxflags})

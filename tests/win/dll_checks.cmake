@@ -32,14 +32,11 @@ set(ZW_PEER_TESTS "" CACHE PATH "bin/ of a MinGW build whose Windows tests run a
 if(ZW_PEER_TESTS)
   set(peer_dir ${CMAKE_BINARY_DIR}/peer-tests)
   set(peer_programs dll_tests forward_tests memory_tests zwhost_tests)
-  set(peer_files)
-  foreach(program ${peer_programs})
-    list(APPEND peer_files ${ZW_PEER_TESTS}/${program}.exe)
-  endforeach()
+  # The whole folder, so the test modules the programs use come along; then
+  # this build's library and zwhost over the MinGW ones.
   add_custom_target(peer_tests ALL
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${peer_dir}
-    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${peer_files} ${ZW_PEER_TESTS}/zwu_full.dll
-            ${ZW_PEER_TESTS}/zwu_fix.dll $<TARGET_FILE:ZEDWIC_W> $<TARGET_FILE:zwhost> ${peer_dir}
+    COMMAND ${CMAKE_COMMAND} -E copy_directory ${ZW_PEER_TESTS} ${peer_dir}
+    COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:ZEDWIC_W> $<TARGET_FILE:zwhost> ${peer_dir}
     DEPENDS ZEDWIC_W zwhost
     COMMENT "Placing the MinGW-built Windows tests beside this build's ZEDWIC_W.dll")
   # The sample catalogue as this build's zwx wrote it, byte for byte MinGW's.

@@ -45,6 +45,7 @@ struct Parser {
     bool haveId;
     bool haveStr;
     Part part;
+    std::string ignored; // where the text of a part that is not kept goes
 };
 
 void Fail(Parser *parser, const std::string &what) {
@@ -151,7 +152,6 @@ bool ParseString(Parser *parser, const std::string &text, std::string *out) {
 }
 
 std::string *PartString(Parser *parser, Part part) {
-    static std::string ignored;
     switch (part) {
     case PART_CONTEXT:
         return &parser->entry.context;
@@ -164,8 +164,8 @@ std::string *PartString(Parser *parser, Part part) {
     case PART_OTHER_STR:
         break;
     }
-    ignored.clear();
-    return &ignored;
+    parser->ignored.clear();
+    return &parser->ignored;
 }
 
 void KeywordLine(Parser *parser, const std::string &line, bool obsolete) {

@@ -79,8 +79,8 @@ bool ToolFile_WriteAtomic(const std::string &path, const std::vector<uint8_t> &b
     HANDLE file = INVALID_HANDLE_VALUE;
     DWORD failure = 0;
     for (unsigned attempt = 0; file == INVALID_HANDLE_VALUE && attempt < 100; ++attempt) {
-        temp = target + L".tmp-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-               std::to_wstring(attempt);
+        temp = Wide(path + ".tmp-" + std::to_string(GetCurrentProcessId()) + "-" +
+                    std::to_string(attempt));
         file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
         failure = GetLastError();
