@@ -28,7 +28,7 @@ class LifecycleTest : public TempFolderTest {
 TEST_F(LifecycleTest, LoadsTheDataFileBesideTheModuleAndReleasesIt) {
     Write(Catalogue("beside the module"));
     const std::string module = Path_Join(dir_, "ZEDWIC_W.dll");
-    Lifecycle_Attach(module.c_str(), false, nullptr);
+    Lifecycle_Attach(module.c_str(), false);
     EXPECT_STREQ(VOLQUAD_GetErrorMsg(0), "beside the module");
     EXPECT_EQ(FaultyIo_Counts().handles, 0u) << "closed before attach returns";
     Lifecycle_Detach();
@@ -39,7 +39,7 @@ TEST_F(LifecycleTest, LoadsTheDataFileBesideTheModuleAndReleasesIt) {
 
 TEST_F(LifecycleTest, NoDataFileLeavesTheCatalogueEmpty) {
     const std::string module = Path_Join(dir_, "ZEDWIC_W.dll");
-    Lifecycle_Attach(module.c_str(), false, nullptr);
+    Lifecycle_Attach(module.c_str(), false);
     for (int code : {0, 15, 16, 99}) {
         EXPECT_STREQ(VOLQUAD_GetErrorMsg(code), "") << code;
     }
@@ -48,7 +48,7 @@ TEST_F(LifecycleTest, NoDataFileLeavesTheCatalogueEmpty) {
 TEST_F(LifecycleTest, AnUnknownNameLooksInTheCurrentFolderOnly) {
     Write(Catalogue("current folder"));
     std::filesystem::current_path(dir_);
-    Lifecycle_Attach("", false, nullptr);
+    Lifecycle_Attach("", false);
     EXPECT_STREQ(VOLQUAD_GetErrorMsg(0), "current folder");
 }
 
@@ -56,8 +56,8 @@ TEST_F(LifecycleTest, ACutNameOpensNothing) {
     Write(Catalogue("must not load"));
     std::filesystem::current_path(dir_);
     const std::string module = Path_Join(dir_, "ZEDWIC_W.dll");
-    Lifecycle_Attach(module.c_str(), true, nullptr);
-    Lifecycle_Attach(module.substr(0, 3).c_str(), true, nullptr);
+    Lifecycle_Attach(module.c_str(), true);
+    Lifecycle_Attach(module.substr(0, 3).c_str(), true);
     EXPECT_STREQ(VOLQUAD_GetErrorMsg(0), "");
     EXPECT_EQ(FaultyIo_Counts().allocs, 0u) << "no reader was even allocated";
 }
@@ -66,7 +66,7 @@ TEST_F(LifecycleTest, AFolderTooDeepForTheDataFileNameOpensNothing) {
     // Fits "Z.dll" but not "ZEDWIC_D.ZWX": cutting would name "ZEDWIC_D.ZW".
     const std::string folder = "/" + std::string(246, 'd') + "/";
     ASSERT_EQ(folder.size(), 248u);
-    Lifecycle_Attach((folder + "Z.dll").c_str(), false, nullptr);
+    Lifecycle_Attach((folder + "Z.dll").c_str(), false);
     EXPECT_EQ(FaultyIo_Counts().allocs, 0u);
 }
 

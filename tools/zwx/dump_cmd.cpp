@@ -89,8 +89,8 @@ ZwxSection DumpSection(Dump *dump, size_t index, const WalkSection &walked) {
 } // namespace
 
 std::string ZwxCmd_OpenFailure(const std::string &path) {
-    if (path.size() >= DATAFILE_PATH_SIZE) {
-        return "the path is longer than " + std::to_string(DATAFILE_PATH_SIZE - 1) + " characters";
+    if (!DataFile_PathFits(path.c_str())) {
+        return "the path is longer than " + std::to_string(DATAFILE_PATH_UNITS) + " characters";
     }
     return "missing, unreadable or a folder";
 }

@@ -7,14 +7,14 @@
 
 const char LIFECYCLE_DATA_FILE_NAME[] = "ZEDWIC_D.ZWX";
 
-void Lifecycle_Attach(const char *moduleFileName, bool nameWasCut,
-                      ModPath_LeadByteTest isLeadByte) {
+void Lifecycle_Attach(const char *moduleFileName, bool nameWasCut) {
     if (nameWasCut) {
         return;
     }
-    const ModPathParts parts = ModPath_Split(moduleFileName, isLeadByte);
-    char path[MODPATH_SIZE] = {};
-    if (!ModPath_Compose(path, &parts, LIFECYCLE_DATA_FILE_NAME)) {
+    // No byte of a UTF-8 character but the first looks like a separator.
+    const ModPathParts parts = ModPath_Split(moduleFileName, nullptr);
+    char path[MODPATH_UTF8_SIZE] = {};
+    if (!ModPath_ComposeUtf8(path, &parts, LIFECYCLE_DATA_FILE_NAME)) {
         return;
     }
     DataFile *file = DataFile_Open(path);
