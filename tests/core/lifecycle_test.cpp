@@ -5,6 +5,7 @@
 #include "zwxwrite.h"
 
 #include <filesystem>
+#include <fstream>
 
 namespace {
 
@@ -35,6 +36,20 @@ TEST_F(LifecycleTest, LoadsTheDataFileBesideTheModuleAndReleasesIt) {
     EXPECT_STREQ(VOLQUAD_GetErrorMsg(0), "");
     EXPECT_EQ(FaultyIo_Counts().blocks, 0u);
     Lifecycle_Detach(); // a second detach finds nothing to release
+}
+
+TEST_F(LifecycleTest, AFolderNamedInAnyScriptHoldsTheCatalogue) {
+    // Cyrillic and Japanese letters in UTF-8.
+    const std::string folder = dir_ + ("/\xd0\x9f\xd0\xb0\xd0\xbf\xd0\xba\xd0\xb0 "
+                                       "\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e");
+    ASSERT_TRUE(std::filesystem::create_directory(std::filesystem::u8path(folder)));
+    const std::vector<uint8_t> bytes = Catalogue("any script");
+    std::ofstream(std::filesystem::u8path(folder + "/ZEDWIC_D.ZWX"), std::ios::binary)
+        .write(reinterpret_cast<const char *>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+    ASSERT_TRUE(std::filesystem::exists(std::filesystem::u8path(folder + "/ZEDWIC_D.ZWX")));
+    Lifecycle_Attach((folder + "/ZEDWIC_W.dll").c_str(), false);
+    EXPECT_STREQ(VOLQUAD_GetErrorMsg(0), "any script") << folder;
 }
 
 TEST_F(LifecycleTest, NoDataFileLeavesTheCatalogueEmpty) {
