@@ -91,6 +91,8 @@ int Once(const char *what, const char *path) {
     return 2;
 }
 
+void RunModes(const std::string &dir, double scale, bool *ok);
+
 void RunLoads(const std::string &dir, double scale, bool *ok) {
     printf("\n== catalogue load (open, load, close, free) against the floor (open, read the "
            "whole file into a fresh buffer, close, free)\n");
