@@ -164,7 +164,7 @@ TEST_F(DataFileOpenTest, UnknownSizeOrFailedFillFallsBackToHandleMode) {
         DataFile *file = DataFile_Open(path.c_str());
         ASSERT_NE(file, nullptr) << variant;
         EXPECT_EQ(file->image, nullptr);
-        EXPECT_EQ(FaultyIo_Counts().blocks, 1u) << "only the reader itself";
+        EXPECT_EQ(FaultyIo_Counts().blocks, 2u) << "the reader and its cache, no image";
         char text[16];
         ASSERT_TRUE(DataFile_ReadString(file, 6, text, sizeof text));
         EXPECT_STREQ(text, "world") << "the handle is back at the start and usable";
@@ -205,6 +205,23 @@ TEST_F(DataFileOpenTest, FailedReadsInHandleModeAreReported) {
     EXPECT_EQ(DataFile_ReadAt(file, buffer, 4, 0x80000000u), 0u) << "no seek reaches 2 GiB";
     EXPECT_EQ(FaultyIo_Counts().reads, 4u);
     DataFile_Close(file);
+}
+
+TEST_F(DataFileOpenTest, WithoutItsCacheHandleModeReadsEachAccessAsAsked) {
+    const std::string path = Write(Bytes("hello\0world"));
+    FaultPlan plan;
+    plan.failAlloc = 2; // the image, then the cache
+    plan.failLaterAllocs = true;
+    Refault(plan);
+    DataFile *file = DataFile_Open(path.c_str());
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(file->cache, nullptr);
+    char text[16];
+    ASSERT_TRUE(DataFile_ReadString(file, 6, text, sizeof text));
+    EXPECT_STREQ(text, "world");
+    EXPECT_EQ(FaultyIo_Counts().reads, 6u) << "one read a byte, the NUL too";
+    DataFile_Close(file);
+    EXPECT_EQ(FaultyIo_Counts().blocks, 0u);
 }
 
 // A sparse file just over 2 GiB: above the image limit, so read through the

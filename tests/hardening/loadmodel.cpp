@@ -60,6 +60,7 @@ struct Model {
         std::vector<uint8_t> bytes; // shorter than a block at the end of the file
     };
     std::list<Block> cache;
+    bool hasCache = false; // its block was had
 
     bool Alloc() {
         ++allocs;
@@ -133,7 +134,7 @@ struct Model {
             memcpy(destination, bytes.data() + offset, copied);
             return copied;
         }
-        if (count == 0 || count > kBlock) {
+        if (count == 0 || count > kBlock || !hasCache) {
             return ReadExactly(destination, count, offset);
         }
         // Byte by byte through the blocks; a block that cannot be had, or one
@@ -177,13 +178,15 @@ struct Model {
         if (!Alloc()) {
             return false;
         }
-        if (faults.failSize || bytes.size() + faults.sizeSurplus > g_dataFileImageLimit ||
-            !Alloc()) {
-            return true; // handle mode
+        if (!faults.failSize && bytes.size() + faults.sizeSurplus <= g_dataFileImageLimit &&
+            Alloc()) {
+            std::vector<uint8_t> fill(bytes.size());
+            uint32_t delivered = 0;
+            image = Read(0, fill.data(), static_cast<uint32_t>(bytes.size()), &delivered);
         }
-        std::vector<uint8_t> fill(bytes.size());
-        uint32_t delivered = 0;
-        image = Read(0, fill.data(), static_cast<uint32_t>(bytes.size()), &delivered);
+        if (!image) {
+            hasCache = Alloc(); // handle mode, with the cache's block if it can be had
+        }
         return true;
     }
 
@@ -284,7 +287,7 @@ bool operator!=(const ModelTable &a, const ModelTable &b) {
 }
 
 ModelOutcome Model_Load(const std::vector<uint8_t> &bytes, const FaultPlan &faults) {
-    Model model{bytes, faults, 0, 0, false, false, {}};
+    Model model{bytes, faults, 0, 0, false, false, {}, false};
     ModelOutcome outcome;
     outcome.opened = model.Open();
     outcome.imageMode = model.image;

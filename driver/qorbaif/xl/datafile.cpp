@@ -2,8 +2,8 @@
 // can be had (image mode), otherwise reads through the open handle (handle
 // mode). Both modes give the same answers.
 //
-// Handle mode reads aligned blocks of the file into the buffers of the reader's
-// own block and answers from them. That is sound only because the file cannot
+// Handle mode reads aligned blocks of the file into a cache of a few buffers
+// and answers from them. That is sound only because the file cannot
 // change while it is open: it is opened sharing read access alone, so every
 // writer is refused until it is closed (the POSIX backend, used by native
 // tests and tools, cannot refuse them; nothing writes the files they read).
@@ -64,9 +64,9 @@ uint32_t ReadExactly(DataFile *file, uint8_t *destination, uint32_t count, uint3
 // Block index read into the least recently used buffer, or null when its seek
 // or one of its reads failed; that buffer then holds nothing. Only blocks
 // below the seek limit are asked for.
-DataFileBlock *FillBlock(DataFile *file, uint32_t index) {
-    DataFileBlock *victim = &file->blocks[0];
-    for (DataFileBlock &block : file->blocks) {
+DataFileBlock *FillBlock(DataFile *file, DataFileCache *cache, uint32_t index) {
+    DataFileBlock *victim = &cache->blocks[0];
+    for (DataFileBlock &block : cache->blocks) {
         if (block.lastUse < victim->lastUse) {
             victim = &block;
         }
@@ -89,24 +89,29 @@ DataFileBlock *FillBlock(DataFile *file, uint32_t index) {
     }
     victim->index = index;
     victim->length = length;
-    victim->lastUse = ++file->useClock;
+    victim->lastUse = ++cache->useClock;
     return victim;
 }
 
-// The block that holds offset (below the seek limit), from the cache or read now.
-DataFileBlock *BlockAt(DataFile *file, uint32_t offset) {
-    const uint32_t index = offset / DATAFILE_BLOCK_SIZE;
-    for (DataFileBlock &block : file->blocks) {
+// The block that holds offset, from the cache or read now; null without a
+// cache, at or past the seek limit, or when the block cannot be read.
+DataFileBlock *BlockAt(DataFile *file, uint64_t offset) {
+    DataFileCache *cache = file->cache;
+    if (cache == nullptr || offset >= kSeekLimit) {
+        return nullptr;
+    }
+    const uint32_t index = static_cast<uint32_t>(offset / DATAFILE_BLOCK_SIZE);
+    for (DataFileBlock &block : cache->blocks) {
         if (block.lastUse != 0 && block.index == index) {
-            block.lastUse = ++file->useClock;
+            block.lastUse = ++cache->useClock;
             return &block;
         }
     }
-    return FillBlock(file, index);
+    return FillBlock(file, cache, index);
 }
 
 uint32_t ReadThroughCache(DataFile *file, uint8_t *destination, uint32_t count, uint32_t offset) {
-    if (count == 0 || count > DATAFILE_BLOCK_SIZE) {
+    if (count == 0 || count > DATAFILE_BLOCK_SIZE || file->cache == nullptr) {
         return ReadExactly(file, destination, count, offset);
     }
     uint32_t copied = 0;
@@ -222,17 +227,20 @@ DataFile *DataFile_Open(const char *path) {
         g_fileIo.Free(file);
         return nullptr;
     }
+    // Reading a larger file whole would cost more than the blocks a load
+    // reads from it (docs/benchmarks.md has the figures).
     uint32_t size = 0;
-    if (!g_fileIo.Size(file->handle, &size) || size > g_dataFileImageLimit) {
-        return file;
+    if (g_fileIo.Size(file->handle, &size) && size <= g_dataFileImageLimit) {
+        file->image = static_cast<uint8_t *>(g_fileIo.AllocZero(size));
+        if (file->image != nullptr) {
+            file->imageSize = size;
+            FillImage(file);
+            g_fileIo.Seek(file->handle, 0);
+        }
     }
-    file->image = static_cast<uint8_t *>(g_fileIo.AllocZero(size));
     if (file->image == nullptr) {
-        return file;
+        file->cache = static_cast<DataFileCache *>(g_fileIo.AllocZero(sizeof(DataFileCache)));
     }
-    file->imageSize = size;
-    FillImage(file);
-    g_fileIo.Seek(file->handle, 0);
     return file;
 }
 
@@ -271,6 +279,7 @@ void DataFile_Close(DataFile *file) {
     g_fileIo.Close(file->handle);
     file->handle = FILEIO_INVALID_HANDLE;
     g_fileIo.Free(file->image);
+    g_fileIo.Free(file->cache);
     g_fileIo.Free(file);
 }
 

@@ -43,8 +43,8 @@ const uint32_t DATAFILE_ENTRY_NEXT = 12;
 extern uint32_t g_dataFileImageLimit;
 const uint32_t DATAFILE_IMAGE_LIMIT = 1u << 20;
 
-// Handle mode reads aligned blocks of the file into a few buffers of the
-// reader's own block, least recently used replaced first.
+// Handle mode reads aligned blocks of the file into a few buffers of a block
+// of its own, least recently used replaced first.
 const uint32_t DATAFILE_BLOCK_SIZE = 4096;
 const uint32_t DATAFILE_CACHE_BLOCKS = 8;
 
@@ -55,13 +55,18 @@ struct DataFileBlock {
     uint8_t bytes[DATAFILE_BLOCK_SIZE];
 };
 
+struct DataFileCache {
+    uint64_t useClock;
+    DataFileBlock blocks[DATAFILE_CACHE_BLOCKS];
+};
+
 struct DataFile {
     FileIo_Handle handle;
     char path[DATAFILE_PATH_SIZE];
     uint8_t *image;     // the whole file; null in handle mode
     uint32_t imageSize; // meaningful only while image is set
-    uint64_t useClock;
-    DataFileBlock blocks[DATAFILE_CACHE_BLOCKS];
+    // Handle mode only; without it (not to be had) every access is read as asked.
+    DataFileCache *cache;
 };
 
 // Whether path has at most DATAFILE_PATH_UNITS characters.
