@@ -78,6 +78,13 @@ TEST_P(HostileTest, EntryChainThroughEvery16BytesOfALargeFile) {
     // No fallback entry: the walk goes on past the catalogue, off the end of
     // the file, and must still end.
     ExpectLoads(Hostile_EntryChain(LargeSize(), 8), Catalogue(false));
+    // Each step 64 KiB from the last: every entry read through the handle
+    // replaces a block of the cache.
+    ExpectLoads(Hostile_ScatteredChain(LargeSize(), 4099), Catalogue(false));
+}
+
+TEST_P(HostileTest, ACatalogueSpreadOverManyBlocksLoadsWhole) {
+    ExpectLoads(Hostile_SpreadCatalogue(20), Catalogue(true));
 }
 
 TEST_P(HostileTest, StringsThatRunIntoTheEndOfTheFile) {
