@@ -1,6 +1,5 @@
 // Hostile files in both read modes: each loads what the file's layout and the
 // load's rules give, and the load ends. hostile_times prints how long they take.
-#include "datafile.h"
 #include "hostile.h"
 #include "sweep.h"
 
@@ -24,17 +23,6 @@ Texts Catalogue(bool withFallback) {
 
 class HostileTest : public SweepTest {
   protected:
-    // Image mode for files of any size here, as when the limit is raised.
-    void SetUp() override {
-        SweepTest::SetUp();
-        if (GetParam() == SweepMode::Image) {
-            g_dataFileImageLimit = UINT32_MAX;
-        }
-    }
-    void TearDown() override {
-        g_dataFileImageLimit = DATAFILE_IMAGE_LIMIT;
-        SweepTest::TearDown();
-    }
     // The chains that run through a whole file are smaller through the handle,
     // to keep the runs under valgrind short; hostile_times loads the 64 MiB
     // ones in both modes.
@@ -43,9 +31,7 @@ class HostileTest : public SweepTest {
     }
     void ExpectLoads(const std::vector<uint8_t> &bytes, const Texts &expected) {
         const std::string path = Write(bytes);
-        FaultPlan plan;
-        plan.failAlloc = GetParam() == SweepMode::Handle ? 2 : 0; // the image's allocation
-        const LoadRun run = LoadRun_Do(path, plan);
+        const LoadRun run = LoadRun_Do(path, FaultPlan());
         ASSERT_TRUE(run.opened);
         EXPECT_EQ(run.imageMode, GetParam() == SweepMode::Image);
         for (size_t slot = 0; slot < MODEL_SLOTS; ++slot) {

@@ -41,7 +41,7 @@ const uint32_t DATAFILE_ENTRY_NEXT = 12;
 // and files whose size cannot be had, are read through the handle. Only tests
 // and benchmarks change it, and only while no file is open.
 extern uint32_t g_dataFileImageLimit;
-const uint32_t DATAFILE_IMAGE_LIMIT = 1u << 20;
+const uint32_t DATAFILE_IMAGE_LIMIT = 64u << 10;
 
 // Handle mode reads aligned blocks of the file into a few buffers of a block
 // of its own, least recently used replaced first.
