@@ -1,6 +1,6 @@
 // The data-file reader: the whole file in memory when it is small enough and
 // can be had (image mode), otherwise reads through the open handle (handle
-// mode). Both modes give the same answers.
+// mode). Both give the same answers; only handle mode can meet a failing read.
 //
 // Handle mode reads aligned blocks of the file into a cache of a few buffers
 // and answers from them. That is sound only because the file cannot
