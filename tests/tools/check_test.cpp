@@ -26,6 +26,14 @@ TEST_F(CheckTest, CleanFileShowsEveryCodeAndExitsZero) {
     EXPECT_TRUE(Says(": no warnings\n"));
 }
 
+// The reader takes UTF-8 on Windows; a name in the code page (e with acute,
+// 0xE9 in 1252) still opens as it did.
+TEST_F(CheckTest, AFileNamedInTheCodePageOpens) {
+    Write("caf\xe9.zwx", Zwx_Build({{"QORBA_ErrMsg", TestCatalogue()}}, nullptr));
+    EXPECT_EQ(Run({"check", Path("caf\xe9.zwx")}), ZWX_EXIT_OK) << io_.err;
+    EXPECT_EQ(Run({"dump", Path("caf\xe9.zwx")}), ZWX_EXIT_OK) << io_.err;
+}
+
 TEST_F(CheckTest, WarnsAboutWhatAMaintainerMustFix) {
     ZwxLayout layout;
     std::vector<uint8_t> file = Zwx_Build({{"QORBA_ErrMsg",

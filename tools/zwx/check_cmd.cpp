@@ -2,6 +2,7 @@
 // code, and what a maintainer should know about the message section.
 #include "errmsg.h"
 #include "source.h"
+#include "toolfile.h"
 #include "zwxcmd.h"
 #include "zwxwalk.h"
 
@@ -169,7 +170,7 @@ void CheckMissingSection(Check *check, const WalkFile &walk) {
 } // namespace
 
 int ZwxCmd_Check(const std::string &path, uint32_t codePage, ZwxStreams *io) {
-    DataFile *file = DataFile_Open(path.c_str());
+    DataFile *file = DataFile_Open(ToolFile_ReaderPath(path).c_str());
     if (file == nullptr) {
         io->err += "zwx: cannot open " + path + ": " + ZwxCmd_OpenFailure(path) + "\n";
         return ZWX_EXIT_FAILED;

@@ -1,6 +1,7 @@
 // zwx dump: data file to source text, with every structural damage reported.
 #include "errmsg.h"
 #include "source.h"
+#include "toolfile.h"
 #include "zwxcmd.h"
 #include "zwxwalk.h"
 
@@ -89,14 +90,14 @@ ZwxSection DumpSection(Dump *dump, size_t index, const WalkSection &walked) {
 } // namespace
 
 std::string ZwxCmd_OpenFailure(const std::string &path) {
-    if (!DataFile_PathFits(path.c_str())) {
+    if (!DataFile_PathFits(ToolFile_ReaderPath(path).c_str())) {
         return "the path is longer than " + std::to_string(DATAFILE_PATH_UNITS) + " characters";
     }
     return "missing, unreadable or a folder";
 }
 
 int ZwxCmd_Dump(const std::string &path, uint32_t codePage, ZwxStreams *io) {
-    DataFile *file = DataFile_Open(path.c_str());
+    DataFile *file = DataFile_Open(ToolFile_ReaderPath(path).c_str());
     if (file == nullptr) {
         io->err += "zwx: cannot open " + path + ": " + ZwxCmd_OpenFailure(path) + "\n";
         return ZWX_EXIT_FAILED;

@@ -16,4 +16,8 @@ bool ToolFile_Read(const std::string &path, std::string *content, std::string *e
 bool ToolFile_WriteAtomic(const std::string &path, const std::vector<uint8_t> &bytes,
                           std::string *error);
 
+// The path as the library's reader takes it: UTF-8 on Windows, where the
+// command line's names are in the ANSI code page; unchanged elsewhere.
+std::string ToolFile_ReaderPath(const std::string &path);
+
 #endif

@@ -62,3 +62,7 @@ bool ToolFile_WriteAtomic(const std::string &path, const std::vector<uint8_t> &b
     }
     return ok;
 }
+
+std::string ToolFile_ReaderPath(const std::string &path) {
+    return path;
+}
