@@ -117,7 +117,7 @@ uint32_t ReadThroughCache(DataFile *file, uint8_t *destination, uint32_t count, 
     uint32_t copied = 0;
     while (copied < count) {
         const uint64_t at = static_cast<uint64_t>(offset) + copied;
-        DataFileBlock *block = at < kSeekLimit ? BlockAt(file, static_cast<uint32_t>(at)) : nullptr;
+        DataFileBlock *block = BlockAt(file, at);
         if (block == nullptr) {
             return ReadExactly(file, destination, count, offset);
         }
@@ -146,7 +146,7 @@ int32_t StringLengthThroughCache(DataFile *file, uint32_t offset, uint8_t *scrat
         if (at > UINT32_MAX) {
             return static_cast<int32_t>(i); // no such byte: it ends the string
         }
-        DataFileBlock *block = at < kSeekLimit ? BlockAt(file, static_cast<uint32_t>(at)) : nullptr;
+        DataFileBlock *block = BlockAt(file, at);
         if (block == nullptr) {
             scratch[i] = 0; // a byte past the end delivers nothing and ends the string
             if (ReadExactly(file, &scratch[i], 1, static_cast<uint32_t>(at)) ==
