@@ -76,8 +76,9 @@ bool DataFile_PathFits(const char *path);
 // would name another file) or the reader cannot be allocated.
 DataFile *DataFile_Open(const char *path);
 
-// Bytes copied (0 at or past the end), or DATAFILE_READ_ERROR when a read
-// fails in handle mode.
+// Bytes copied: 0 at or past the end, and in handle mode at 2 GiB and beyond
+// (no seek reaches there), or DATAFILE_READ_ERROR when a read fails in handle
+// mode.
 uint32_t DataFile_ReadAt(DataFile *file, void *destination, uint32_t count, uint32_t offset);
 
 // Copies the NUL-terminated string at offset. False, destination untouched,
