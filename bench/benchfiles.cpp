@@ -125,6 +125,43 @@ std::vector<uint8_t> BenchFile_Hostile(uint32_t keyLength) {
     return bytes;
 }
 
+std::vector<uint8_t> BenchFile_LongChain(uint32_t junkEntries) {
+    const uint32_t section = 8;
+    const uint32_t firstEntry = section + kSectionSize;
+    const uint32_t entries = junkEntries + 17;
+    uint32_t strings = firstEntry + entries * kEntrySize;
+    std::vector<uint8_t> bytes(strings + 64 * 1024, 0);
+    memcpy(bytes.data(), "ZWX1", 4);
+    Zwx_PutU32(&bytes, 4, firstEntry);
+    memcpy(&bytes[section], "QORBA_ErrMsg", 12);
+    Zwx_PutU32(&bytes, section + 32, firstEntry);
+    Zwx_PutU32(&bytes, section + 48, firstEntry);
+    Zwx_PutU32(&bytes, section + 52, entries);
+    const uint32_t junk = strings;
+    PutString(&bytes, junk, "ERMSG_ZZ");
+    strings += 9;
+    for (uint32_t e = 0; e < entries; ++e) {
+        const uint32_t entry = firstEntry + e * kEntrySize;
+        Zwx_PutU32(&bytes, entry + 12, entry + kEntrySize);
+        if (e < junkEntries) {
+            Zwx_PutU32(&bytes, entry, junk);
+            Zwx_PutU32(&bytes, entry + 4, junk);
+            continue;
+        }
+        const int code = static_cast<int>(e - junkEntries);
+        const std::string key = Key(code);
+        const std::string text = BenchFile_Text(code);
+        Zwx_PutU32(&bytes, entry, strings);
+        PutString(&bytes, strings, key);
+        strings += static_cast<uint32_t>(key.size()) + 1;
+        Zwx_PutU32(&bytes, entry + 4, strings);
+        PutString(&bytes, strings, text);
+        strings += static_cast<uint32_t>(text.size()) + 1;
+    }
+    bytes.resize(strings);
+    return bytes;
+}
+
 bool BenchFile_Write(const std::string &path, const std::vector<uint8_t> &bytes) {
     FILE *f = fopen(path.c_str(), "wb");
     if (f == nullptr) {

@@ -25,6 +25,11 @@ std::vector<uint8_t> BenchFile_Hostile(uint32_t keyLength);
 
 const uint32_t BENCHFILE_HOSTILE_SIZE = 64u << 20;
 
+// A message section whose chain runs through junkEntries entries keyed with
+// "ERMSG_ZZ" (16 bytes apart) before the 16 numbered texts and the fallback:
+// an ordinary catalogue behind a long but finite walk.
+std::vector<uint8_t> BenchFile_LongChain(uint32_t junkEntries);
+
 // The text every generated catalogue gives code (16 for the fallback).
 std::string BenchFile_Text(int code);
 

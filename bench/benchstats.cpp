@@ -1,6 +1,7 @@
 #include "benchstats.h"
 
 #include <algorithm>
+#include <cstdio>
 
 double Bench_Median(std::vector<double> values) {
     if (values.empty()) {
@@ -13,4 +14,18 @@ double Bench_Median(std::vector<double> values) {
 
 double Bench_Min(const std::vector<double> &values) {
     return values.empty() ? 0.0 : *std::min_element(values.begin(), values.end());
+}
+
+double Bench_Max(const std::vector<double> &values) {
+    return values.empty() ? 0.0 : *std::max_element(values.begin(), values.end());
+}
+
+std::string Bench_Duration(double seconds) {
+    char text[32];
+    if (seconds < 1e-3) {
+        snprintf(text, sizeof text, "%8.1f us", seconds * 1e6);
+    } else {
+        snprintf(text, sizeof text, "%8.2f ms", seconds * 1e3);
+    }
+    return text;
 }

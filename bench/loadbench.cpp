@@ -23,16 +23,6 @@ double Seconds(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-std::string Duration(double seconds) {
-    char text[32];
-    if (seconds < 1e-3) {
-        snprintf(text, sizeof text, "%8.1f us", seconds * 1e6);
-    } else {
-        snprintf(text, sizeof text, "%8.2f ms", seconds * 1e3);
-    }
-    return text;
-}
-
 } // namespace
 
 extern "C" __attribute__((noinline)) uint32_t BenchOnce_Load(const char *path) {
@@ -116,8 +106,9 @@ bool LoadBench_Run(const LoadCase &c) {
         snprintf(target, sizeof target, "<= %.2f", c.maxRatio);
     }
     printf("%-32s %6d %11s %11s %11s %11s %6.2f  %s %s\n", c.name, c.repeats,
-           Duration(loadMedian).c_str(), Duration(Bench_Median(floor)).c_str(),
-           Duration(Bench_Min(load)).c_str(), Duration(Bench_Min(floor)).c_str(), ratio, target,
+           Bench_Duration(loadMedian).c_str(), Bench_Duration(Bench_Median(floor)).c_str(),
+           Bench_Duration(Bench_Min(load)).c_str(), Bench_Duration(Bench_Min(floor)).c_str(), ratio,
+           target,
            c.maxRatio <= 0.0 ? ""
            : met             ? "met"
                              : "MISSED");
@@ -165,9 +156,11 @@ void LoadBench_Breakdown(const char *name, const std::string &path, int repeats)
     }
     printf("%-26s open %s  load %s  close %s  free %s | clearing the image %s, "
            "size query + seek %s\n",
-           name, Duration(Bench_Median(open_s)).c_str(), Duration(Bench_Median(load_s)).c_str(),
-           Duration(Bench_Median(close_s)).c_str(), Duration(Bench_Median(free_s)).c_str(),
-           Duration(Bench_Median(calloc_s) - Bench_Median(malloc_s)).c_str(),
-           Duration(Bench_Median(sys_s)).c_str());
+           name, Bench_Duration(Bench_Median(open_s)).c_str(),
+           Bench_Duration(Bench_Median(load_s)).c_str(),
+           Bench_Duration(Bench_Median(close_s)).c_str(),
+           Bench_Duration(Bench_Median(free_s)).c_str(),
+           Bench_Duration(Bench_Median(calloc_s) - Bench_Median(malloc_s)).c_str(),
+           Bench_Duration(Bench_Median(sys_s)).c_str());
     fflush(stdout);
 }

@@ -164,7 +164,7 @@ TEST_F(DataFileOpenTest, UnknownSizeOrFailedFillFallsBackToHandleMode) {
         DataFile *file = DataFile_Open(path.c_str());
         ASSERT_NE(file, nullptr) << variant;
         EXPECT_EQ(file->image, nullptr);
-        EXPECT_EQ(FaultyIo_Counts().blocks, 1u) << "only the reader itself";
+        EXPECT_EQ(FaultyIo_Counts().blocks, 2u) << "the reader and its cache, no image";
         char text[16];
         ASSERT_TRUE(DataFile_ReadString(file, 6, text, sizeof text));
         EXPECT_STREQ(text, "world") << "the handle is back at the start and usable";
@@ -178,21 +178,72 @@ TEST_F(DataFileOpenTest, FailedReadsInHandleModeAreReported) {
     const std::string path = Write(Bytes("hello\0world"));
     FaultPlan plan;
     plan.failAlloc = 2;
-    plan.failRead = 2; // the first read succeeds, the second fails
+    plan.failRead = 2; // the block's first read succeeds, the one that finds the end fails
     Refault(plan);
     DataFile *file = DataFile_Open(path.c_str());
     ASSERT_NE(file, nullptr);
     char text[16] = "untouched";
-    // One byte per read: 'w' arrives, 'o' fails.
-    EXPECT_FALSE(DataFile_ReadString(file, 6, text, sizeof text));
-    EXPECT_STREQ(text, "untouched");
+    // 'w' is then read alone, and the block again for 'o': one failure costs nothing.
+    EXPECT_TRUE(DataFile_ReadString(file, 6, text, sizeof text));
+    EXPECT_STREQ(text, "world");
+    EXPECT_EQ(FaultyIo_Counts().reads, 5u);
     uint8_t buffer[4];
-    EXPECT_EQ(DataFile_ReadAt(file, buffer, 4, 0), 4u) << "a later read works again";
+    EXPECT_EQ(DataFile_ReadAt(file, buffer, 4, 0), 4u);
+    EXPECT_EQ(FaultyIo_Counts().reads, 5u) << "answered from the block";
+    DataFile_Close(file);
+
+    // Reads that keep failing fail every access, as they do without the cache.
     plan.failRead = 1;
     plan.failLaterReads = true;
     Refault(plan);
+    file = DataFile_Open(path.c_str());
+    ASSERT_NE(file, nullptr);
+    EXPECT_FALSE(DataFile_ReadString(file, 6, text, sizeof text));
+    EXPECT_STREQ(text, "world");
     EXPECT_EQ(DataFile_ReadAt(file, buffer, 4, 0), DATAFILE_READ_ERROR);
+    EXPECT_EQ(FaultyIo_Counts().reads, 4u) << "each a block read, then the access as asked";
+    EXPECT_EQ(DataFile_ReadAt(file, buffer, 4, 0x80000000u), 0u) << "no seek reaches 2 GiB";
+    EXPECT_EQ(FaultyIo_Counts().reads, 4u);
     DataFile_Close(file);
+}
+
+TEST_F(DataFileOpenTest, WithoutItsCacheHandleModeReadsEachAccessAsAsked) {
+    const std::string path = Write(Bytes("hello\0world"));
+    FaultPlan plan;
+    plan.failAlloc = 2; // the image, then the cache
+    plan.failLaterAllocs = true;
+    Refault(plan);
+    DataFile *file = DataFile_Open(path.c_str());
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(file->cache, nullptr);
+    char text[16];
+    ASSERT_TRUE(DataFile_ReadString(file, 6, text, sizeof text));
+    EXPECT_STREQ(text, "world");
+    EXPECT_EQ(FaultyIo_Counts().reads, 6u) << "one read a byte, the NUL too";
+    DataFile_Close(file);
+    EXPECT_EQ(FaultyIo_Counts().blocks, 0u);
+}
+
+// A sparse file just over 2 GiB: above the image limit, so read through the
+// handle; accesses that cross 2 GiB give what seeking to each one gives.
+TEST_F(DataFileOpenTest, AFileOver2GiBIsReadThroughTheHandleUpTo2GiB) {
+    const std::string path = Path_Join(dir_, "large.zwx");
+    ASSERT_TRUE(File_WriteSparse(path, 0x80001000ull,
+                                 {{0, Bytes("head")}, {0x7FFFFFFCull, Bytes("abcdefgh\0")}}));
+    DataFile *file = DataFile_Open(path.c_str());
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(file->image, nullptr);
+    uint8_t buffer[8] = {};
+    EXPECT_EQ(DataFile_ReadAt(file, buffer, 4, 0), 4u);
+    EXPECT_EQ(DataFile_ReadAt(file, buffer, 8, 0x7FFFFFFCu), 8u) << "one seek below 2 GiB";
+    EXPECT_EQ(memcmp(buffer, "abcdefgh", 8), 0);
+    EXPECT_EQ(DataFile_ReadAt(file, buffer, 4, 0x80000000u), 0u);
+    char text[16];
+    ASSERT_TRUE(DataFile_ReadString(file, 0x7FFFFFFCu, text, sizeof text));
+    EXPECT_STREQ(text, "abcd") << "a byte at 2 GiB is sought alone, and that fails";
+    DataFile_Close(file);
+    EXPECT_EQ(FaultyIo_Counts().blocks, 0u);
+    EXPECT_EQ(FaultyIo_Counts().handles, 0u);
 }
 
 } // namespace

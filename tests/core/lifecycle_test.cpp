@@ -5,6 +5,7 @@
 #include "zwxwrite.h"
 
 #include <filesystem>
+#include <fstream>
 
 namespace {
 
@@ -28,7 +29,7 @@ class LifecycleTest : public TempFolderTest {
 TEST_F(LifecycleTest, LoadsTheDataFileBesideTheModuleAndReleasesIt) {
     Write(Catalogue("beside the module"));
     const std::string module = Path_Join(dir_, "ZEDWIC_W.dll");
-    Lifecycle_Attach(module.c_str(), false, nullptr);
+    Lifecycle_Attach(module.c_str(), false);
     EXPECT_STREQ(VOLQUAD_GetErrorMsg(0), "beside the module");
     EXPECT_EQ(FaultyIo_Counts().handles, 0u) << "closed before attach returns";
     Lifecycle_Detach();
@@ -37,9 +38,23 @@ TEST_F(LifecycleTest, LoadsTheDataFileBesideTheModuleAndReleasesIt) {
     Lifecycle_Detach(); // a second detach finds nothing to release
 }
 
+TEST_F(LifecycleTest, AFolderNamedInAnyScriptHoldsTheCatalogue) {
+    // Cyrillic and Japanese letters in UTF-8.
+    const std::string folder = dir_ + ("/\xd0\x9f\xd0\xb0\xd0\xbf\xd0\xba\xd0\xb0 "
+                                       "\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e");
+    ASSERT_TRUE(std::filesystem::create_directory(std::filesystem::u8path(folder)));
+    const std::vector<uint8_t> bytes = Catalogue("any script");
+    std::ofstream(std::filesystem::u8path(folder + "/ZEDWIC_D.ZWX"), std::ios::binary)
+        .write(reinterpret_cast<const char *>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+    ASSERT_TRUE(std::filesystem::exists(std::filesystem::u8path(folder + "/ZEDWIC_D.ZWX")));
+    Lifecycle_Attach((folder + "/ZEDWIC_W.dll").c_str(), false);
+    EXPECT_STREQ(VOLQUAD_GetErrorMsg(0), "any script") << folder;
+}
+
 TEST_F(LifecycleTest, NoDataFileLeavesTheCatalogueEmpty) {
     const std::string module = Path_Join(dir_, "ZEDWIC_W.dll");
-    Lifecycle_Attach(module.c_str(), false, nullptr);
+    Lifecycle_Attach(module.c_str(), false);
     for (int code : {0, 15, 16, 99}) {
         EXPECT_STREQ(VOLQUAD_GetErrorMsg(code), "") << code;
     }
@@ -48,7 +63,7 @@ TEST_F(LifecycleTest, NoDataFileLeavesTheCatalogueEmpty) {
 TEST_F(LifecycleTest, AnUnknownNameLooksInTheCurrentFolderOnly) {
     Write(Catalogue("current folder"));
     std::filesystem::current_path(dir_);
-    Lifecycle_Attach("", false, nullptr);
+    Lifecycle_Attach("", false);
     EXPECT_STREQ(VOLQUAD_GetErrorMsg(0), "current folder");
 }
 
@@ -56,8 +71,8 @@ TEST_F(LifecycleTest, ACutNameOpensNothing) {
     Write(Catalogue("must not load"));
     std::filesystem::current_path(dir_);
     const std::string module = Path_Join(dir_, "ZEDWIC_W.dll");
-    Lifecycle_Attach(module.c_str(), true, nullptr);
-    Lifecycle_Attach(module.substr(0, 3).c_str(), true, nullptr);
+    Lifecycle_Attach(module.c_str(), true);
+    Lifecycle_Attach(module.substr(0, 3).c_str(), true);
     EXPECT_STREQ(VOLQUAD_GetErrorMsg(0), "");
     EXPECT_EQ(FaultyIo_Counts().allocs, 0u) << "no reader was even allocated";
 }
@@ -66,7 +81,7 @@ TEST_F(LifecycleTest, AFolderTooDeepForTheDataFileNameOpensNothing) {
     // Fits "Z.dll" but not "ZEDWIC_D.ZWX": cutting would name "ZEDWIC_D.ZW".
     const std::string folder = "/" + std::string(246, 'd') + "/";
     ASSERT_EQ(folder.size(), 248u);
-    Lifecycle_Attach((folder + "Z.dll").c_str(), false, nullptr);
+    Lifecycle_Attach((folder + "Z.dll").c_str(), false);
     EXPECT_EQ(FaultyIo_Counts().allocs, 0u);
 }
 

@@ -79,6 +79,35 @@ TEST(ModPathTest, ComposesBesideTheModuleWithin259Characters) {
     EXPECT_EQ(Beside((dir + "Z.dll").c_str(), "ZEDWIC_D.ZWX"), "<none>");
 }
 
+// UTF-8 names are measured in UTF-16 units, as Windows measures wide names:
+// three-byte letters count one, four-byte characters two.
+TEST(ModPathTest, Utf8NamesCountTheirUtf16Units) {
+    const std::string japanese = "\xe6\x97\xa5";  // one unit in three bytes
+    const std::string emoji = "\xf0\x9f\x96\xa8"; // a surrogate pair in four bytes
+    EXPECT_EQ(ModPath_Utf16Length("C:\\\xd0\x9f", 5), 4u);
+    EXPECT_EQ(ModPath_Utf16Length(emoji.c_str(), emoji.size()), 2u);
+    const std::string name = "ZEDWIC_D.ZWX";
+    for (const std::string &letter : {japanese, emoji}) {
+        const size_t unitsEach = letter.size() == 3 ? 1 : 2;
+        // Folders of 247 and 248 units with their separators, then 12: 259 fit, 260 do not.
+        for (const size_t folderUnits : {size_t{247}, size_t{248}}) {
+            std::string folder = "C:\\";
+            size_t units = 3;
+            while (units + unitsEach <= folderUnits - 1) {
+                folder += letter;
+                units += unitsEach;
+            }
+            folder += std::string(folderUnits - 1 - units, 'e') + "\\";
+            const std::string module = folder + "Z.dll";
+            ModPathParts parts = ModPath_Split(module.c_str(), nullptr);
+            char out[MODPATH_UTF8_SIZE];
+            const bool fits = ModPath_ComposeUtf8(out, &parts, name.c_str());
+            EXPECT_EQ(fits, folderUnits == 247) << folderUnits;
+            EXPECT_EQ(std::string(out), fits ? folder + name : "");
+        }
+    }
+}
+
 TEST(ModPathTest, OnlyRootedDrivePathsAndUncPathsAreFullyQualified) {
     for (const char *path : {"C:\\drv\\a.dll", "z:/drv/a.dll", "\\\\srv\\share\\a.dll",
                              "//srv/share/a.dll", "C:\\a.dll"}) {

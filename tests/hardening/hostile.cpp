@@ -174,3 +174,44 @@ std::vector<uint8_t> Hostile_FarNextSection(uint32_t far) {
     Zwx_PutU32(&bytes, layout.sectionOffsets[0] + kNextSection, far);
     return bytes;
 }
+
+std::vector<uint8_t> Hostile_ScatteredChain(uint32_t size, uint32_t stride) {
+    std::vector<uint8_t> bytes = Hostile_EntryChain(size, 8);
+    const uint32_t firstEntry = 8 + kSectionSize + 8;
+    const uint32_t catalogueAt =
+        size - 2048 - kEntrySize * static_cast<uint32_t>(TestCatalogue("text ", nullptr).size()) -
+        kEntrySize;
+    const uint32_t slots = (catalogueAt - firstEntry) / kEntrySize;
+    uint64_t slot = 0;
+    for (uint32_t step = 0; step + 1 < slots; ++step) {
+        const uint64_t next = (slot + stride) % slots;
+        Zwx_PutU32(&bytes, firstEntry + static_cast<uint32_t>(slot) * kEntrySize + kNextEntry,
+                   firstEntry + static_cast<uint32_t>(next) * kEntrySize);
+        slot = next;
+    }
+    Zwx_PutU32(&bytes, firstEntry + static_cast<uint32_t>(slot) * kEntrySize + kNextEntry,
+               catalogueAt);
+    return bytes;
+}
+
+std::vector<uint8_t> Hostile_SpreadCatalogue(uint32_t blocks) {
+    const uint32_t block = 4096;
+    std::vector<uint8_t> bytes((blocks + 1) * block, 0);
+    memcpy(bytes.data(), "ZWX1", 4);
+    Zwx_PutU32(&bytes, 4, 8 + kSectionSize);
+    const std::vector<ZwxEntry> catalogue = TestCatalogue("text ", "fallback");
+    const auto count = static_cast<uint32_t>(catalogue.size());
+    // Entry k, its key and its value each in a block of their own, 7 blocks on.
+    auto at = [&](uint32_t k, uint32_t role) {
+        return block * (1 + (7 * k + 5 * role) % blocks) + 1024 * role + 32 * k;
+    };
+    PutSectionRecord(&bytes, 8, "QORBA_ErrMsg", at(0, 0), 8 + kSectionSize, count);
+    for (uint32_t k = 0; k < count; ++k) {
+        Zwx_PutU32(&bytes, at(k, 0), at(k, 1));
+        PutString(&bytes, at(k, 1), catalogue[k].key);
+        Zwx_PutU32(&bytes, at(k, 0) + kValue, at(k, 2));
+        PutString(&bytes, at(k, 2), catalogue[k].value);
+        Zwx_PutU32(&bytes, at(k, 0) + kNextEntry, k + 1 < count ? at(k + 1, 0) : 0xFFFFFFF0u);
+    }
+    return bytes;
+}

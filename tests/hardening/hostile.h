@@ -29,6 +29,16 @@ std::vector<uint8_t> Hostile_SectionChain(uint32_t size);
 // fallback, and then runs off the end of the file. Entry count 0xFFFFFFFF.
 std::vector<uint8_t> Hostile_EntryChain(uint32_t size, uint32_t keyLength);
 
+// Hostile_EntryChain with 8-character keys, its entries chained stride slots
+// apart (modulo their number, which stride must not divide): every step
+// lands far from the last, all of them before the catalogue.
+std::vector<uint8_t> Hostile_ScatteredChain(uint32_t size, uint32_t stride);
+
+// The full catalogue ("text 0" ... "fallback") with every entry, key and value
+// in another of blocks 4 KiB blocks, 7 blocks on from the last: a walk that
+// fills and replaces the blocks of a small cache.
+std::vector<uint8_t> Hostile_SpreadCatalogue(uint32_t blocks);
+
 // Values whose strings run into the end of the file without a NUL, at 1, 100,
 // 289 and 290 characters from it: ERMSG_01 "v"*100, ERMSG_02 "v"*289,
 // ERMSG_03 at 290 (empty text), ERMSG_04 "v", ERMSG_05 at the end itself

@@ -1,14 +1,18 @@
 #include "loadmodel.h"
 
+#include "datafile.h"
 #include "errmsg.h"
 
 #include <algorithm>
 #include <cstring>
+#include <list>
 #include <unordered_set>
 
 namespace {
 
 const uint32_t kReadError = 0xFFFFFFFFu;
+const uint32_t kSeekLimit = 0x80000000u;
+const uint32_t kBlock = DATAFILE_BLOCK_SIZE;
 const uint32_t kStringScan = 290;
 const uint32_t kKeySize = 128;
 const uint32_t kTextSize = 290;
@@ -50,6 +54,13 @@ struct Model {
     uint32_t reads = 0;
     bool image = false;
     bool repeats = false;
+    // Blocks read through the handle, most recently used first.
+    struct Block {
+        uint32_t index;
+        std::vector<uint8_t> bytes; // shorter than a block at the end of the file
+    };
+    std::list<Block> cache;
+    bool hasCache = false; // its block was had
 
     bool Alloc() {
         ++allocs;
@@ -70,18 +81,11 @@ struct Model {
         return true;
     }
 
-    uint32_t ReadAt(uint8_t *destination, uint32_t count, uint32_t offset) {
-        if (image) {
-            if (offset >= bytes.size()) {
-                return 0;
-            }
-            uint32_t copied =
-                static_cast<uint32_t>(std::min<uint64_t>(count, bytes.size() - offset));
-            memcpy(destination, bytes.data() + offset, copied);
-            return copied;
-        }
-        if (offset >= 0x80000000u) {
-            return 0; // a seek by a signed 32-bit distance fails
+    // An access as asked: a seek to offset (which fails at 2 GiB and above)
+    // and reads until the bytes came, the file ended or a read failed.
+    uint32_t ReadExactly(uint8_t *destination, uint32_t count, uint32_t offset) {
+        if (offset >= kSeekLimit) {
+            return 0;
         }
         uint32_t total = 0;
         for (;;) {
@@ -96,6 +100,58 @@ struct Model {
                 return total;
             }
         }
+    }
+
+    // The block from the cache, or read whole now (evicting the least recently
+    // used when the cache is full); null when one of its reads failed.
+    const Block *CachedBlock(uint32_t index) {
+        for (auto it = cache.begin(); it != cache.end(); ++it) {
+            if (it->index == index) {
+                cache.splice(cache.begin(), cache, it);
+                return &cache.front();
+            }
+        }
+        if (cache.size() == DATAFILE_CACHE_BLOCKS) {
+            cache.pop_back();
+        }
+        std::vector<uint8_t> block(kBlock);
+        const uint32_t got = ReadExactly(block.data(), kBlock, index * kBlock);
+        if (got == kReadError) {
+            return nullptr;
+        }
+        block.resize(got);
+        cache.push_front({index, block});
+        return &cache.front();
+    }
+
+    uint32_t ReadAt(uint8_t *destination, uint32_t count, uint32_t offset) {
+        if (image) {
+            if (offset >= bytes.size()) {
+                return 0;
+            }
+            uint32_t copied =
+                static_cast<uint32_t>(std::min<uint64_t>(count, bytes.size() - offset));
+            memcpy(destination, bytes.data() + offset, copied);
+            return copied;
+        }
+        if (count == 0 || count > kBlock || !hasCache) {
+            return ReadExactly(destination, count, offset);
+        }
+        // Byte by byte through the blocks; a block that cannot be had, or one
+        // at or past 2 GiB, sends the whole access the exact way.
+        for (uint32_t i = 0; i < count; ++i) {
+            const uint64_t at = static_cast<uint64_t>(offset) + i;
+            const Block *block =
+                at < kSeekLimit ? CachedBlock(static_cast<uint32_t>(at / kBlock)) : nullptr;
+            if (block == nullptr) {
+                return ReadExactly(destination, count, offset);
+            }
+            if (at % kBlock >= block->bytes.size()) {
+                return i;
+            }
+            destination[i] = block->bytes[at % kBlock];
+        }
+        return count;
     }
 
     // Byte by byte; a key too long for its buffer is refused.
@@ -122,12 +178,15 @@ struct Model {
         if (!Alloc()) {
             return false;
         }
-        if (faults.failSize || !Alloc()) {
-            return true; // handle mode
+        if (!faults.failSize && bytes.size() + faults.sizeSurplus <= g_dataFileImageLimit &&
+            Alloc()) {
+            std::vector<uint8_t> fill(bytes.size());
+            uint32_t delivered = 0;
+            image = Read(0, fill.data(), static_cast<uint32_t>(bytes.size()), &delivered);
         }
-        std::vector<uint8_t> fill(bytes.size());
-        uint32_t delivered = 0;
-        image = Read(0, fill.data(), static_cast<uint32_t>(bytes.size()), &delivered);
+        if (!image) {
+            hasCache = Alloc(); // handle mode, with the cache's block if it can be had
+        }
         return true;
     }
 
@@ -228,7 +287,7 @@ bool operator!=(const ModelTable &a, const ModelTable &b) {
 }
 
 ModelOutcome Model_Load(const std::vector<uint8_t> &bytes, const FaultPlan &faults) {
-    Model model{bytes, faults};
+    Model model{bytes, faults, 0, 0, false, false, {}, false};
     ModelOutcome outcome;
     outcome.opened = model.Open();
     outcome.imageMode = model.image;

@@ -1,8 +1,9 @@
 // A literal model of loading the message table from a data file's bytes, kept
 // apart from the reader's code: it follows the file layout and the load's
-// rules step by step (one seek and read per byte of a string in handle mode,
-// no shortcuts), counts allocations and reads the same way the fault seam
-// does, and fails the same ones. Tests compare the library with it.
+// rules step by step (one access per byte of a string; in handle mode each
+// access byte by byte through the cache of file blocks, or as asked when its
+// block cannot be read), counts allocations and reads the same way the fault
+// seam does, and fails the same ones. Tests compare the library with it.
 #ifndef ZW_TESTS_LOADMODEL_H
 #define ZW_TESTS_LOADMODEL_H
 

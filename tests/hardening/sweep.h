@@ -3,6 +3,7 @@
 #ifndef ZW_TESTS_SWEEP_H
 #define ZW_TESTS_SWEEP_H
 
+#include "datafile.h"
 #include "loadmodel.h"
 #include "loadrun.h"
 #include "tempfile.h"
@@ -23,13 +24,17 @@ inline std::string SweepModeName(const testing::TestParamInfo<SweepMode> &info) 
     return info.param == SweepMode::Image ? "Image" : "Handle";
 }
 
+// Image mode for files of any size, handle mode for all but the empty one,
+// through the image limit; faults can take either mode elsewhere.
 class SweepTest : public testing::TestWithParam<SweepMode> {
   protected:
     void SetUp() override {
+        g_dataFileImageLimit = GetParam() == SweepMode::Image ? UINT32_MAX : 0;
         dir_ = TempDir_Create("");
         ASSERT_FALSE(dir_.empty());
     }
     void TearDown() override {
+        g_dataFileImageLimit = DATAFILE_IMAGE_LIMIT;
         TempDir_Remove(dir_);
     }
     std::string Write(const std::vector<uint8_t> &bytes) {

@@ -58,6 +58,7 @@ std::vector<VariedFile> VariedFiles() {
         {"far strings", Hostile_FarStrings(0x7FFFFFFFu)},
         {"truncated", Truncated()},
         {"header that reads as an entry", HeaderReadsAsAnEntry()},
+        {"catalogue spread over 20 blocks", Hostile_SpreadCatalogue(20)},
         {"empty", {}},
     };
 }

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -38,6 +39,26 @@ bool File_Write(const std::string &path, const std::vector<uint8_t> &bytes) {
     }
     bool ok = bytes.empty() || fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     return fclose(f) == 0 && ok;
+}
+
+bool File_WriteSparse(const std::string &path, uint64_t size,
+                      const std::vector<FilePiece> &pieces) {
+    if (!File_Write(path, {})) {
+        return false;
+    }
+    std::error_code error;
+    fs::resize_file(path, size, error);
+    if (error) {
+        return false;
+    }
+    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+    for (const FilePiece &piece : pieces) {
+        file.seekp(static_cast<std::streamoff>(piece.offset));
+        file.write(reinterpret_cast<const char *>(piece.bytes.data()),
+                   static_cast<std::streamsize>(piece.bytes.size()));
+    }
+    file.close();
+    return !file.fail();
 }
 
 std::string Path_Join(const std::string &dir, const std::string &name) {

@@ -147,6 +147,47 @@ TEST_F(DllTest, AFolderTooDeepForTheDataFileNameLoadsNothing) {
     ExpectEmpty(dll_);
 }
 
+// Cyrillic and Japanese letters: outside the ANSI code page, so the folder's
+// 8-bit name holds '?' where they stand.
+TEST_F(DllTest, AFolderOutsideTheAnsiCodePageHoldsTheCatalogue) {
+    const std::wstring folder =
+        DllHost_Widen(root_) + L"\\\u041f\u0430\u043f\u043a\u0430 \u65e5\u672c\u8a9e";
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    ASSERT_TRUE(DllHost_PlaceW(folder));
+    ASSERT_TRUE(DllHost_WriteW(folder + L"\\ZEDWIC_D.ZWX", Catalogue("wide")));
+    dll_ = DllHost_LoadW(folder + L"\\ZEDWIC_W.dll");
+    ASSERT_NE(dll_.module, nullptr) << GetLastError();
+    ExpectCatalogue(dll_, "wide");
+}
+
+// The limit counts UTF-16 units, as for any other name: a folder of 246 of
+// them with Japanese letters (over 259 bytes of UTF-8) takes the data file's
+// name, one of 247 does not, and a cut path would name the decoy.
+TEST_F(DllTest, TheDepthLimitCountsCharactersOfTheWideName) {
+    for (const size_t units : {size_t{246}, size_t{247}}) {
+        SCOPED_TRACE(units);
+        std::wstring folder = DllHost_Widen(root_);
+        while (folder.size() + 1 < units) {
+            const size_t room = units - folder.size() - 1;
+            folder += L"\\" + std::wstring(room < 60 ? room : 60, L'\u65e5');
+            ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr) ||
+                        GetLastError() == ERROR_ALREADY_EXISTS);
+        }
+        ASSERT_EQ(folder.size(), units);
+        ASSERT_TRUE(DllHost_PlaceW(folder, L"Z.dll"));
+        ASSERT_TRUE(DllHost_WriteW(folder + L"\\ZEDWIC_D.ZWX", Catalogue("deep")));
+        ASSERT_TRUE(DllHost_WriteW(folder + L"\\ZEDWIC_D.ZW", Catalogue("decoy")));
+        dll_ = DllHost_LoadW(folder + L"\\Z.dll");
+        ASSERT_NE(dll_.module, nullptr) << GetLastError();
+        if (units == 246) {
+            ExpectCatalogue(dll_, "deep");
+        } else {
+            ExpectEmpty(dll_);
+        }
+        DllHost_Unload(&dll_);
+    }
+}
+
 TEST_F(DllTest, ExportsAnswerByNameAndThreadsChangeNothing) {
     const std::string folder = Folder("exports");
     ASSERT_TRUE(DllHost_Place(folder));

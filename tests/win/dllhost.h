@@ -7,7 +7,9 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 // The folder of the running test program; the build puts the library there.
 std::string DllHost_ProgramFolder();
@@ -23,6 +25,13 @@ struct LoadedDll {
 
 // Loads by full path and resolves VOLQUAD_GetErrorMsg; module is null on failure.
 LoadedDll DllHost_Load(const std::string &path);
+
+// The same through the UTF-16 API, for folders whose names the ANSI code page
+// cannot hold.
+std::wstring DllHost_Widen(const std::string &ansi);
+bool DllHost_PlaceW(const std::wstring &folder, const wchar_t *fileName = L"ZEDWIC_W.dll");
+bool DllHost_WriteW(const std::wstring &path, const std::vector<uint8_t> &bytes);
+LoadedDll DllHost_LoadW(const std::wstring &path);
 void DllHost_Unload(LoadedDll *dll);
 
 #endif

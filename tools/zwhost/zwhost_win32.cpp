@@ -2,7 +2,6 @@
 // answers, and walks a printer through the library's steps to say why a
 // settings call gives 99. See usage below.
 #include "ZEDWIC_W.h"
-#include "codepage.h"
 #include "lifecycle.h"
 #include "zw_version.h"
 #include "zwhost_args.h"
@@ -53,11 +52,6 @@ std::string DefaultDll() {
     return FolderOf(self) + "ZEDWIC_W.dll";
 }
 
-// GetModuleFileNameA answers in the code page of the file APIs, as the library reads it.
-bool IsFileApiLeadByte(unsigned char byte) {
-    return IsDBCSLeadByteEx(AreFileApisANSI() ? CP_ACP : CP_OEMCP, byte) != FALSE;
-}
-
 FARPROC Resolve(HMODULE dll, const char *name, const std::string &dllPath) {
     FARPROC proc = GetProcAddress(dll, name);
     if (proc == nullptr) {
@@ -72,26 +66,40 @@ struct DataFileName {
     std::string none;    // why it reads none
 };
 
-// The data file as the library's attach finds it: the same composition beside
-// the same module name, and the same refusal of a cut name.
+// The data file as the library's attach finds it: its own rule over the same
+// UTF-16 module name converted the same way, so the same refusals. Paths are
+// UTF-8, as the library and zwx take them.
 DataFileName DataFileOf(HMODULE dll) {
     DataFileName name;
-    char own[MODPATH_SIZE] = {};
-    const DWORD length = GetModuleFileNameA(dll, own, sizeof own);
+    wchar_t wide[MODPATH_SIZE] = {};
+    const DWORD length = GetModuleFileNameW(dll, wide, MODPATH_SIZE);
+    char own[MODPATH_UTF8_SIZE] = {};
+    const bool cut = length >= MODPATH_SIZE;
+    const bool invalid = length != 0 && !cut &&
+                         WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, wide, -1, own,
+                                             sizeof own, nullptr, nullptr) == 0;
     name.library = own;
-    if (length >= sizeof own) {
+    char path[MODPATH_UTF8_SIZE] = {};
+    if (Lifecycle_DataFilePath(own, cut || invalid, path)) {
+        name.path = path;
+    } else if (cut) {
         name.none = "the library's own path is longer than 259 characters, so it reads none";
-        return name;
-    }
-    const ModPathParts parts = ModPath_Split(length == 0 ? "" : own, IsFileApiLeadByte);
-    char path[MODPATH_SIZE] = {};
-    if (!ModPath_Compose(path, &parts, LIFECYCLE_DATA_FILE_NAME)) {
+    } else if (invalid) {
+        name.none = "the library's own path is not valid UTF-16, so it reads none";
+    } else {
         name.none = std::string("the library's folder is too deep for ") +
                     LIFECYCLE_DATA_FILE_NAME + " (more than 259 characters), so it reads none";
-        return name;
     }
-    name.path = path;
     return name;
+}
+
+std::wstring WideOf(const std::string &utf8) {
+    const int units = MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, nullptr, 0);
+    std::wstring wide(units > 0 ? static_cast<size_t>(units) : 1, L'\0');
+    if (units > 0) {
+        MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, &wide[0], units);
+    }
+    return wide;
 }
 
 // Why some texts are empty, as zwx check reads the data file.
@@ -100,16 +108,16 @@ void ExplainEmpty(const DataFileName &dataFile) {
         printf("empty texts: %s\n", dataFile.none.c_str());
         return;
     }
-    const DWORD attributes = GetFileAttributesA(dataFile.path.c_str());
+    const DWORD attributes = GetFileAttributesW(WideOf(dataFile.path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         printf("empty texts: there is no data file %s (%s)\n", dataFile.path.c_str(),
                attributes == INVALID_FILE_ATTRIBUTES ? ZwHost_SystemError(GetLastError()).c_str()
                                                      : "a folder of that name");
         return;
     }
-    const uint32_t codePage = Codepage_Check(GetACP()) == CODEPAGE_OK ? GetACP() : CODEPAGE_DEFAULT;
+    // Texts shown in the code page the file records, as zwx check shows them.
     ZwxStreams check;
-    ZwxCmd_Check(dataFile.path, codePage, &check);
+    ZwxCmd_CheckWith(dataFile.path, ZwxOptions(), &check);
     printf("empty texts, as zwx check reads the data file:\n");
     size_t shown = 0;
     for (size_t at = 0; at < check.out.size();) {

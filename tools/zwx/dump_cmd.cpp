@@ -91,8 +91,8 @@ ZwxSection DumpSection(Dump *dump, size_t index, const WalkSection &walked) {
 } // namespace
 
 std::string ZwxCmd_OpenFailure(const std::string &path) {
-    if (path.size() >= DATAFILE_PATH_SIZE) {
-        return "the path is longer than " + std::to_string(DATAFILE_PATH_SIZE - 1) + " characters";
+    if (!DataFile_PathFits(path.c_str())) {
+        return "the path is longer than " + std::to_string(DATAFILE_PATH_UNITS) + " characters";
     }
     return "missing, unreadable or a folder";
 }
@@ -140,10 +140,10 @@ DataFile *ZwxCmd_OpenData(const std::string &path, ZwxStreams *io, std::string *
             return nullptr;
         }
         file = ToolData_OpenBytes(*held);
-    } else if (path.size() >= DATAFILE_PATH_SIZE) {
-        // The reader takes paths of at most 260 bytes (its own folder's rule),
-        // and UTF-8 spends two or three bytes on a letter outside ASCII: a
-        // longer path is read here and handed over whole, read by the same rules.
+    } else if (!DataFile_PathFits(path.c_str())) {
+        // The reader takes paths of at most 260 characters (its own folder's
+        // rule): a longer path is read here and handed over whole, read by the
+        // same rules.
         std::string why;
         if (!ToolFile_Read(path, held, &why)) {
             io->err += "zwx: cannot open " + path + ": " + why + "\n";

@@ -4,25 +4,22 @@
 
 #include <windows.h>
 
-namespace {
-
-// GetModuleFileNameA answers in the code page of the file APIs.
-bool IsFileApiLeadByte(unsigned char byte) {
-    return IsDBCSLeadByteEx(AreFileApisANSI() ? CP_ACP : CP_OEMCP, byte) != FALSE;
-}
-
-} // namespace
-
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     switch (reason) {
     case DLL_PROCESS_ATTACH: {
-        char name[MODPATH_SIZE] = {};
-        const DWORD length = GetModuleFileNameA(instance, name, sizeof name);
-        if (length == 0) {
-            name[0] = '\0';
-        }
+        // The UTF-16 name names the folder whatever its characters; the
+        // 8-bit one holds '?' for those outside the ANSI code page.
+        wchar_t wide[MODPATH_SIZE] = {};
+        const DWORD length = GetModuleFileNameW(instance, wide, MODPATH_SIZE);
         // A name that fills the whole buffer was cut.
-        Lifecycle_Attach(name, length >= sizeof name, IsFileApiLeadByte);
+        bool unusable = length >= MODPATH_SIZE;
+        char name[MODPATH_UTF8_SIZE] = {};
+        if (length != 0 && !unusable) {
+            // A name that is no valid UTF-16 cannot be written as UTF-8 either.
+            unusable = WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, wide, -1, name,
+                                           sizeof name, nullptr, nullptr) == 0;
+        }
+        Lifecycle_Attach(name, unusable);
         break;
     }
     case DLL_PROCESS_DETACH:

@@ -14,7 +14,8 @@ struct FileIo {
     // Zero-filled block; a request for 0 bytes still yields a block.
     void *(*AllocZero)(size_t size);
     void (*Free)(void *block);
-    // Read-only, shared with other readers, writers refused where the platform can.
+    // Read-only, shared with other readers, writers refused where the platform
+    // can. The path is UTF-8 on Windows, bytes as the system takes them natively.
     FileIo_Handle (*Open)(const char *path);
     // Low 32 bits of the size; false when the size cannot be had.
     bool (*Size)(FileIo_Handle file, uint32_t *size);

@@ -1,4 +1,5 @@
-// Win32 backend of the file seam: the global heap and the ANSI file API.
+// Win32 backend of the file seam: the global heap and the UTF-16 file API,
+// with paths in UTF-8, so that a file of any name can be opened.
 #include "fileio.h"
 
 #include <windows.h>
@@ -17,7 +18,12 @@ void Win32Free(void *block) {
 }
 
 FileIo_Handle Win32Open(const char *path) {
-    HANDLE h = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    // Longer paths than the reader takes are refused; invalid UTF-8 names no file.
+    wchar_t wide[1024];
+    if (MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path, -1, wide, 1024) == 0) {
+        return FILEIO_INVALID_HANDLE;
+    }
+    HANDLE h = CreateFileW(wide, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         return FILEIO_INVALID_HANDLE;

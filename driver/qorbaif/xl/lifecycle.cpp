@@ -7,14 +7,19 @@
 
 const char LIFECYCLE_DATA_FILE_NAME[] = "ZEDWIC_D.ZWX";
 
-void Lifecycle_Attach(const char *moduleFileName, bool nameWasCut,
-                      ModPath_LeadByteTest isLeadByte) {
+bool Lifecycle_DataFilePath(const char *moduleFileName, bool nameWasCut, char *out) {
+    out[0] = '\0';
     if (nameWasCut) {
-        return;
+        return false;
     }
-    const ModPathParts parts = ModPath_Split(moduleFileName, isLeadByte);
-    char path[MODPATH_SIZE] = {};
-    if (!ModPath_Compose(path, &parts, LIFECYCLE_DATA_FILE_NAME)) {
+    // No byte of a UTF-8 character but the first looks like a separator.
+    const ModPathParts parts = ModPath_Split(moduleFileName, nullptr);
+    return ModPath_ComposeUtf8(out, &parts, LIFECYCLE_DATA_FILE_NAME);
+}
+
+void Lifecycle_Attach(const char *moduleFileName, bool nameWasCut) {
+    char path[MODPATH_UTF8_SIZE] = {};
+    if (!Lifecycle_DataFilePath(moduleFileName, nameWasCut, path)) {
         return;
     }
     DataFile *file = DataFile_Open(path);

@@ -8,10 +8,15 @@
 extern const char LIFECYCLE_DATA_FILE_NAME[]; // "ZEDWIC_D.ZWX"
 
 // Loads the catalogue from the data file in the folder of moduleFileName, the
-// library's own full file name. An empty name looks in the current folder. A
-// name that was cut, or a folder too deep for the data file's name, leaves the
-// catalogue empty: no other location is ever tried.
-void Lifecycle_Attach(const char *moduleFileName, bool nameWasCut, ModPath_LeadByteTest isLeadByte);
+// library's own full file name in UTF-8 (natively: as the system gives it).
+// An empty name looks in the current folder. A name that was cut, or a folder
+// too deep for the data file's name (259 characters in all, counted in UTF-16
+// units), leaves the catalogue empty: no other location is ever tried.
+void Lifecycle_Attach(const char *moduleFileName, bool nameWasCut);
+
+// The data file's path that attach opens for that name, into out of
+// MODPATH_UTF8_SIZE bytes; false (out empty) when attach opens none.
+bool Lifecycle_DataFilePath(const char *moduleFileName, bool nameWasCut, char *out);
 
 void Lifecycle_Detach();
 

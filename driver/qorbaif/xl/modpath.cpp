@@ -13,6 +13,15 @@ bool IsAsciiLetter(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
+void Compose(char *out, const ModPathParts *parts, const char *fileName, size_t nameLength) {
+    char *p = out;
+    memcpy(p, parts->drive, parts->driveLength);
+    p += parts->driveLength;
+    memcpy(p, parts->directory, parts->directoryLength);
+    p += parts->directoryLength;
+    memcpy(p, fileName, nameLength + 1);
+}
+
 } // namespace
 
 ModPathParts ModPath_Split(const char *path, ModPath_LeadByteTest isLeadByte) {
@@ -45,13 +54,32 @@ bool ModPath_Compose(char *out, const ModPathParts *parts, const char *fileName)
         out[0] = '\0';
         return false;
     }
-    char *p = out;
-    memcpy(p, parts->drive, parts->driveLength);
-    p += parts->driveLength;
-    memcpy(p, parts->directory, parts->directoryLength);
-    p += parts->directoryLength;
-    memcpy(p, fileName, nameLength + 1);
+    Compose(out, parts, fileName, nameLength);
     return true;
+}
+
+bool ModPath_ComposeUtf8(char *out, const ModPathParts *parts, const char *fileName) {
+    const size_t nameLength = strlen(fileName);
+    const size_t bytes = parts->driveLength + parts->directoryLength + nameLength;
+    const size_t units = ModPath_Utf16Length(parts->drive, parts->driveLength) +
+                         ModPath_Utf16Length(parts->directory, parts->directoryLength) +
+                         ModPath_Utf16Length(fileName, nameLength);
+    if (units >= MODPATH_SIZE || bytes >= MODPATH_UTF8_SIZE) {
+        out[0] = '\0';
+        return false;
+    }
+    Compose(out, parts, fileName, nameLength);
+    return true;
+}
+
+size_t ModPath_Utf16Length(const char *text, size_t bytes) {
+    size_t units = 0;
+    for (size_t i = 0; i < bytes; ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        units += (c & 0xC0) != 0x80 ? 1 : 0; // not a continuation byte
+        units += c >= 0xF0 ? 1 : 0;          // four bytes: a surrogate pair
+    }
+    return units;
 }
 
 bool ModPath_IsFullyQualified(const ModPathParts *parts) {
