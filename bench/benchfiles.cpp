@@ -7,8 +7,6 @@
 
 namespace {
 
-const uint32_t kSectionSize = 64;
-const uint32_t kEntrySize = 16;
 const uint32_t kCatalogueCodes = 16;
 
 std::string Key(int code) {
@@ -87,14 +85,15 @@ std::vector<uint8_t> BenchFile_Large() {
 std::vector<uint8_t> BenchFile_Hostile(uint32_t keyLength) {
     const uint32_t size = BENCHFILE_HOSTILE_SIZE;
     std::vector<uint8_t> bytes(size, 0);
-    memcpy(bytes.data(), "ZWX1", 4);
-    const uint32_t section = 8;
-    const uint32_t firstEntry = section + kSectionSize;
-    Zwx_PutU32(&bytes, 4, firstEntry); // the only section record lies below the limit
+    memcpy(bytes.data(), ZWX_NO_CODE_PAGE, DATAFILE_HEADER_RESERVED_SIZE);
+    const uint32_t section = DATAFILE_FIRST_SECTION;
+    const uint32_t firstEntry = section + DATAFILE_SECTION_RECORD_SIZE;
+    Zwx_PutU32(&bytes, DATAFILE_HEADER_LIMIT,
+               firstEntry); // the only section record lies below the limit
     memcpy(&bytes[section], "QORBA_ErrMsg", 12);
-    Zwx_PutU32(&bytes, section + 32, firstEntry);
-    Zwx_PutU32(&bytes, section + 48, firstEntry);
-    Zwx_PutU32(&bytes, section + 52, 0xFFFFFFFFu);
+    Zwx_PutU32(&bytes, section + DATAFILE_SECTION_FIRST_ENTRY, firstEntry);
+    Zwx_PutU32(&bytes, section + DATAFILE_SECTION_NEXT, firstEntry);
+    Zwx_PutU32(&bytes, section + DATAFILE_SECTION_COUNT, 0xFFFFFFFFu);
 
     // Strings at the end: the junk key, then the catalogue's keys and texts.
     uint32_t strings = size - 4096;
@@ -103,49 +102,49 @@ std::vector<uint8_t> BenchFile_Hostile(uint32_t keyLength) {
     strings += keyLength + 1;
 
     uint32_t entry = firstEntry;
-    for (uint32_t code = 0; code < kCatalogueCodes; ++code, entry += kEntrySize) {
+    for (uint32_t code = 0; code < kCatalogueCodes; ++code, entry += DATAFILE_ENTRY_SIZE) {
         const std::string key = Key(static_cast<int>(code));
         const std::string text = BenchFile_Text(static_cast<int>(code));
         Zwx_PutU32(&bytes, entry, strings);
         PutString(&bytes, strings, key);
         strings += static_cast<uint32_t>(key.size()) + 1;
-        Zwx_PutU32(&bytes, entry + 4, strings);
+        Zwx_PutU32(&bytes, entry + DATAFILE_ENTRY_VALUE, strings);
         PutString(&bytes, strings, text);
         strings += static_cast<uint32_t>(text.size()) + 1;
-        Zwx_PutU32(&bytes, entry + 12, entry + kEntrySize);
+        Zwx_PutU32(&bytes, entry + DATAFILE_ENTRY_NEXT, entry + DATAFILE_ENTRY_SIZE);
     }
-    const uint32_t entriesEnd = junk - kEntrySize;
-    for (; entry < entriesEnd; entry += kEntrySize) {
+    const uint32_t entriesEnd = junk - DATAFILE_ENTRY_SIZE;
+    for (; entry < entriesEnd; entry += DATAFILE_ENTRY_SIZE) {
         Zwx_PutU32(&bytes, entry, junk);
-        Zwx_PutU32(&bytes, entry + 4, junk);
-        Zwx_PutU32(&bytes, entry + 12, entry + kEntrySize);
+        Zwx_PutU32(&bytes, entry + DATAFILE_ENTRY_VALUE, junk);
+        Zwx_PutU32(&bytes, entry + DATAFILE_ENTRY_NEXT, entry + DATAFILE_ENTRY_SIZE);
     }
     // The last one leads off the end of the file; the walk stops soon after.
-    Zwx_PutU32(&bytes, entry - kEntrySize + 12, 0xFFFFFFF0u);
+    Zwx_PutU32(&bytes, entry - DATAFILE_ENTRY_SIZE + DATAFILE_ENTRY_NEXT, 0xFFFFFFF0u);
     return bytes;
 }
 
 std::vector<uint8_t> BenchFile_LongChain(uint32_t junkEntries) {
-    const uint32_t section = 8;
-    const uint32_t firstEntry = section + kSectionSize;
+    const uint32_t section = DATAFILE_FIRST_SECTION;
+    const uint32_t firstEntry = section + DATAFILE_SECTION_RECORD_SIZE;
     const uint32_t entries = junkEntries + 17;
-    uint32_t strings = firstEntry + entries * kEntrySize;
+    uint32_t strings = firstEntry + entries * DATAFILE_ENTRY_SIZE;
     std::vector<uint8_t> bytes(strings + 64 * 1024, 0);
-    memcpy(bytes.data(), "ZWX1", 4);
-    Zwx_PutU32(&bytes, 4, firstEntry);
+    memcpy(bytes.data(), ZWX_NO_CODE_PAGE, DATAFILE_HEADER_RESERVED_SIZE);
+    Zwx_PutU32(&bytes, DATAFILE_HEADER_LIMIT, firstEntry);
     memcpy(&bytes[section], "QORBA_ErrMsg", 12);
-    Zwx_PutU32(&bytes, section + 32, firstEntry);
-    Zwx_PutU32(&bytes, section + 48, firstEntry);
-    Zwx_PutU32(&bytes, section + 52, entries);
+    Zwx_PutU32(&bytes, section + DATAFILE_SECTION_FIRST_ENTRY, firstEntry);
+    Zwx_PutU32(&bytes, section + DATAFILE_SECTION_NEXT, firstEntry);
+    Zwx_PutU32(&bytes, section + DATAFILE_SECTION_COUNT, entries);
     const uint32_t junk = strings;
     PutString(&bytes, junk, "ERMSG_ZZ");
     strings += 9;
     for (uint32_t e = 0; e < entries; ++e) {
-        const uint32_t entry = firstEntry + e * kEntrySize;
-        Zwx_PutU32(&bytes, entry + 12, entry + kEntrySize);
+        const uint32_t entry = firstEntry + e * DATAFILE_ENTRY_SIZE;
+        Zwx_PutU32(&bytes, entry + DATAFILE_ENTRY_NEXT, entry + DATAFILE_ENTRY_SIZE);
         if (e < junkEntries) {
             Zwx_PutU32(&bytes, entry, junk);
-            Zwx_PutU32(&bytes, entry + 4, junk);
+            Zwx_PutU32(&bytes, entry + DATAFILE_ENTRY_VALUE, junk);
             continue;
         }
         const int code = static_cast<int>(e - junkEntries);
@@ -154,7 +153,7 @@ std::vector<uint8_t> BenchFile_LongChain(uint32_t junkEntries) {
         Zwx_PutU32(&bytes, entry, strings);
         PutString(&bytes, strings, key);
         strings += static_cast<uint32_t>(key.size()) + 1;
-        Zwx_PutU32(&bytes, entry + 4, strings);
+        Zwx_PutU32(&bytes, entry + DATAFILE_ENTRY_VALUE, strings);
         PutString(&bytes, strings, text);
         strings += static_cast<uint32_t>(text.size()) + 1;
     }

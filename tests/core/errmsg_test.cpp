@@ -86,8 +86,8 @@ TEST_P(ErrMsgTest, UnreadableValueLoadsAsEmptyTextNotTheFallback) {
     // ERMSG_07's value runs 290 characters without a NUL; ERMSG_08's lies past the end.
     const uint32_t longValue = static_cast<uint32_t>(file.size());
     file.insert(file.end(), 300, 'v');
-    Zwx_PutU32(&file, layout.entryOffsets[0][1] + 4, longValue);
-    Zwx_PutU32(&file, layout.entryOffsets[0][2] + 4, 0x80000000u);
+    Zwx_PutU32(&file, layout.entryOffsets[0][1] + DATAFILE_ENTRY_VALUE, longValue);
+    Zwx_PutU32(&file, layout.entryOffsets[0][2] + DATAFILE_ENTRY_VALUE, 0x80000000u);
     Load(file);
     EXPECT_STREQ(VOLQUAD_GetErrorMsg(7), "");
     ASSERT_NE(ErrMsgTable[7].text, nullptr);
@@ -107,7 +107,7 @@ TEST_P(ErrMsgTest, TheEntryCountBoundsTheWalk) {
     ZwxLayout layout;
     std::vector<uint8_t> file = Zwx_Build(
         {{"QORBA_ErrMsg", {{"ERMSG_00", "a"}, {"ERMSG_01", "b"}, {"ERMSG_02", "c"}}}}, &layout);
-    const uint32_t countField = layout.sectionOffsets[0] + 52;
+    const uint32_t countField = layout.sectionOffsets[0] + DATAFILE_SECTION_COUNT;
     Zwx_PutU32(&file, countField, 2);
     Load(file);
     EXPECT_STREQ(VOLQUAD_GetErrorMsg(1), "b");
@@ -122,8 +122,8 @@ TEST_P(ErrMsgTest, CyclingChainWithHugeCountLoadsWhatItMeets) {
     ZwxLayout layout;
     std::vector<uint8_t> file = Zwx_Build(
         {{"QORBA_ErrMsg", {{"ERMSG_00", "a"}, {"ERMSG_01", "b"}, {"ERMSG_02", "c"}}}}, &layout);
-    Zwx_PutU32(&file, layout.sectionOffsets[0] + 52, 0xFFFFFFFFu);
-    Zwx_PutU32(&file, layout.entryOffsets[0][2] + 12, layout.entryOffsets[0][1]);
+    Zwx_PutU32(&file, layout.sectionOffsets[0] + DATAFILE_SECTION_COUNT, 0xFFFFFFFFu);
+    Zwx_PutU32(&file, layout.entryOffsets[0][2] + DATAFILE_ENTRY_NEXT, layout.entryOffsets[0][1]);
     Load(file);
     EXPECT_STREQ(VOLQUAD_GetErrorMsg(0), "a");
     EXPECT_STREQ(VOLQUAD_GetErrorMsg(2), "c");
@@ -136,8 +136,8 @@ TEST_P(ErrMsgTest, ChainRunningOffTheFileReadsZeroEntries) {
     ZwxLayout layout;
     std::vector<uint8_t> file =
         Zwx_Build({{"QORBA_ErrMsg", {{"ERMSG_00", "a"}, {"ERMSG_01", "b"}}}}, &layout);
-    Zwx_PutU32(&file, layout.sectionOffsets[0] + 52, 0xFFFFFFFFu);
-    Zwx_PutU32(&file, layout.entryOffsets[0][1] + 12, 0xFFFFFFF0u);
+    Zwx_PutU32(&file, layout.sectionOffsets[0] + DATAFILE_SECTION_COUNT, 0xFFFFFFFFu);
+    Zwx_PutU32(&file, layout.entryOffsets[0][1] + DATAFILE_ENTRY_NEXT, 0xFFFFFFF0u);
     Load(file);
     EXPECT_STREQ(VOLQUAD_GetErrorMsg(1), "b");
 }

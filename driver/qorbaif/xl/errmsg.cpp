@@ -101,7 +101,7 @@ void ErrMsg_Load(DataFile *file) {
         return;
     }
     uint8_t tail[DATAFILE_SECTION_TAIL_SIZE] = {};
-    DataFile_ReadAt(file, tail, sizeof tail, section + DATAFILE_SECTION_HEAD_SIZE);
+    DataFile_ReadAt(file, tail, sizeof tail, section + DATAFILE_SECTION_COUNT);
     const uint32_t count = DataFile_GetU32(tail);
 
     // The count is the walk's bound, but it may be anything; a full table or
