@@ -152,50 +152,6 @@ TEST_P(ErrMsgTest, SecondLoadOnlyFillsEmptySlots) {
     EXPECT_STREQ(VOLQUAD_GetErrorMsg(0), "");
 }
 
-INSTANTIATE_TEST_SUITE_P(BothModes, ErrMsgTest, testing::Values(ReadMode::Image, ReadMode::Handle),
-                         ReadModeName);
-
-// Fails each allocation of a full load in turn (alone, then with all later
-// ones failing too): every slot holds its text or nothing, and nothing leaks.
-using ErrMsgAllocFailureTest = TempFolderTest;
-
-TEST_F(ErrMsgAllocFailureTest, EveryAllocationPointLeavesAConsistentTable) {
-    const std::string path = Write(Zwx_Build({{"QORBA_ErrMsg", TestCatalogue()}}, nullptr));
-    DataFile *file = DataFile_Open(path.c_str());
-    ErrMsg_Load(file);
-    DataFile_Close(file);
-    ErrMsg_Free();
-    const uint32_t total = FaultyIo_Counts().allocs;
-    ASSERT_EQ(total, 2u + 17u) << "reader, image, one block per text";
-
-    for (bool later : {false, true}) {
-        for (uint32_t failing = 1; failing <= total; ++failing) {
-            FaultPlan plan;
-            plan.failAlloc = failing;
-            plan.failLaterAllocs = later;
-            Refault(plan);
-            file = DataFile_Open(path.c_str());
-            ErrMsg_Load(file);
-            DataFile_Close(file);
-            for (uint32_t slot = 0; slot <= ERRMSG_FALLBACK_SLOT; ++slot) {
-                const char *text = ErrMsgTable[slot].text;
-                // Texts load in chain order: slot s is allocation 3 + s.
-                const uint32_t allocation = 3 + slot;
-                const bool lost =
-                    failing == 1 || allocation == failing || (later && allocation > failing);
-                if (lost) {
-                    EXPECT_EQ(text, nullptr) << failing << " " << slot;
-                } else {
-                    ASSERT_NE(text, nullptr) << failing << " " << slot;
-                    EXPECT_EQ(std::string(text),
-                              slot < 16 ? "text " + std::to_string(slot) : std::string("fallback"));
-                }
-            }
-            ErrMsg_Free();
-            EXPECT_EQ(FaultyIo_Counts().blocks, 0u) << failing;
-            EXPECT_EQ(FaultyIo_Counts().handles, 0u) << failing;
-        }
-    }
-}
+INSTANTIATE_TEST_SUITE_P(BothModes, ErrMsgTest, BOTH_READ_MODES);
 
 } // namespace

@@ -105,7 +105,6 @@ TEST_P(SectionTest, CyclesEndTheWalk) {
     EXPECT_EQ(Find(file), 0u);
 }
 
-INSTANTIATE_TEST_SUITE_P(BothModes, SectionTest, testing::Values(ReadMode::Image, ReadMode::Handle),
-                         ReadModeName);
+INSTANTIATE_TEST_SUITE_P(BothModes, SectionTest, BOTH_READ_MODES);
 
 } // namespace
