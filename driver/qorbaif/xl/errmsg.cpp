@@ -17,7 +17,7 @@ ErrMsgSlot ErrMsgTable[ERRMSG_SLOT_COUNT] = {
 
 namespace {
 
-const char kEmptyText[] = "";
+const char ERRMSG_EMPTY_TEXT[] = "";
 
 // FNV-1a over the name with ASCII capitals folded: names equal ignoring ASCII
 // case hash alike.
@@ -152,5 +152,5 @@ extern "C" const char *VOLQUAD_GetErrorMsg(int32_t code) {
     if (ErrMsgTable[ERRMSG_FALLBACK_SLOT].text != nullptr) {
         return ErrMsgTable[ERRMSG_FALLBACK_SLOT].text;
     }
-    return kEmptyText;
+    return ERRMSG_EMPTY_TEXT;
 }
