@@ -7,8 +7,6 @@
 
 namespace {
 
-const uint32_t kNext = 48;
-
 class SectionTest : public ReadModeTest {
   protected:
     uint32_t Find(const std::vector<uint8_t> &bytes, const char *name = "QORBA_ErrMsg") {
@@ -30,7 +28,7 @@ class SectionTest : public ReadModeTest {
     static void PutRecord(std::vector<uint8_t> *bytes, uint32_t at, const char *name,
                           uint32_t next) {
         memcpy(bytes->data() + at, name, strlen(name));
-        Zwx_PutU32(bytes, at + kNext, next);
+        Zwx_PutU32(bytes, at + DATAFILE_SECTION_NEXT, next);
     }
 };
 
