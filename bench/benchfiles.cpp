@@ -1,9 +1,9 @@
 #include "benchfiles.h"
 
+#include "catalogue.h"
 #include "zwxwrite.h"
 
 #include <cstdio>
-#include <cstring>
 
 namespace {
 
@@ -39,11 +39,6 @@ ZwxSection OtherSection(uint32_t index, uint32_t entries, uint32_t valueLength) 
         section.entries.push_back({key, value});
     }
     return section;
-}
-
-void PutString(std::vector<uint8_t> *bytes, uint32_t at, const std::string &text) {
-    memcpy(bytes->data() + at, text.data(), text.size());
-    (*bytes)[at + text.size()] = 0;
 }
 
 } // namespace
@@ -84,21 +79,17 @@ std::vector<uint8_t> BenchFile_Large() {
 
 std::vector<uint8_t> BenchFile_Hostile(uint32_t keyLength) {
     const uint32_t size = BENCHFILE_HOSTILE_SIZE;
-    std::vector<uint8_t> bytes(size, 0);
-    memcpy(bytes.data(), ZWX_NO_CODE_PAGE, DATAFILE_HEADER_RESERVED_SIZE);
     const uint32_t section = DATAFILE_FIRST_SECTION;
     const uint32_t firstEntry = section + DATAFILE_SECTION_RECORD_SIZE;
-    Zwx_PutU32(&bytes, DATAFILE_HEADER_LIMIT,
-               firstEntry); // the only section record lies below the limit
-    memcpy(&bytes[section], "QORBA_ErrMsg", 12);
-    Zwx_PutU32(&bytes, section + DATAFILE_SECTION_FIRST_ENTRY, firstEntry);
-    Zwx_PutU32(&bytes, section + DATAFILE_SECTION_NEXT, firstEntry);
-    Zwx_PutU32(&bytes, section + DATAFILE_SECTION_COUNT, 0xFFFFFFFFu);
+    // The only section record lies below the limit.
+    std::vector<uint8_t> bytes = RawFile(size, firstEntry);
+    RawFile_PutSection(&bytes, section, "QORBA_ErrMsg", firstEntry, firstEntry, 0xFFFFFFFFu);
 
     // Strings at the end: the junk key, then the catalogue's keys and texts.
     uint32_t strings = size - 4096;
     const uint32_t junk = strings;
-    PutString(&bytes, junk, keyLength == 8 ? std::string("ERMSG_ZZ") : std::string(keyLength, 'Z'));
+    RawFile_PutString(&bytes, junk,
+                      keyLength == 8 ? std::string("ERMSG_ZZ") : std::string(keyLength, 'Z'));
     strings += keyLength + 1;
 
     uint32_t entry = firstEntry;
@@ -106,10 +97,10 @@ std::vector<uint8_t> BenchFile_Hostile(uint32_t keyLength) {
         const std::string key = Key(static_cast<int>(code));
         const std::string text = BenchFile_Text(static_cast<int>(code));
         Zwx_PutU32(&bytes, entry, strings);
-        PutString(&bytes, strings, key);
+        RawFile_PutString(&bytes, strings, key);
         strings += static_cast<uint32_t>(key.size()) + 1;
         Zwx_PutU32(&bytes, entry + DATAFILE_ENTRY_VALUE, strings);
-        PutString(&bytes, strings, text);
+        RawFile_PutString(&bytes, strings, text);
         strings += static_cast<uint32_t>(text.size()) + 1;
         Zwx_PutU32(&bytes, entry + DATAFILE_ENTRY_NEXT, entry + DATAFILE_ENTRY_SIZE);
     }
@@ -129,15 +120,10 @@ std::vector<uint8_t> BenchFile_LongChain(uint32_t junkEntries) {
     const uint32_t firstEntry = section + DATAFILE_SECTION_RECORD_SIZE;
     const uint32_t entries = junkEntries + 17;
     uint32_t strings = firstEntry + entries * DATAFILE_ENTRY_SIZE;
-    std::vector<uint8_t> bytes(strings + 64 * 1024, 0);
-    memcpy(bytes.data(), ZWX_NO_CODE_PAGE, DATAFILE_HEADER_RESERVED_SIZE);
-    Zwx_PutU32(&bytes, DATAFILE_HEADER_LIMIT, firstEntry);
-    memcpy(&bytes[section], "QORBA_ErrMsg", 12);
-    Zwx_PutU32(&bytes, section + DATAFILE_SECTION_FIRST_ENTRY, firstEntry);
-    Zwx_PutU32(&bytes, section + DATAFILE_SECTION_NEXT, firstEntry);
-    Zwx_PutU32(&bytes, section + DATAFILE_SECTION_COUNT, entries);
+    std::vector<uint8_t> bytes = RawFile(strings + 64 * 1024, firstEntry);
+    RawFile_PutSection(&bytes, section, "QORBA_ErrMsg", firstEntry, firstEntry, entries);
     const uint32_t junk = strings;
-    PutString(&bytes, junk, "ERMSG_ZZ");
+    RawFile_PutString(&bytes, junk, "ERMSG_ZZ");
     strings += 9;
     for (uint32_t e = 0; e < entries; ++e) {
         const uint32_t entry = firstEntry + e * DATAFILE_ENTRY_SIZE;
@@ -151,10 +137,10 @@ std::vector<uint8_t> BenchFile_LongChain(uint32_t junkEntries) {
         const std::string key = Key(code);
         const std::string text = BenchFile_Text(code);
         Zwx_PutU32(&bytes, entry, strings);
-        PutString(&bytes, strings, key);
+        RawFile_PutString(&bytes, strings, key);
         strings += static_cast<uint32_t>(key.size()) + 1;
         Zwx_PutU32(&bytes, entry + DATAFILE_ENTRY_VALUE, strings);
-        PutString(&bytes, strings, text);
+        RawFile_PutString(&bytes, strings, text);
         strings += static_cast<uint32_t>(text.size()) + 1;
     }
     bytes.resize(strings);

@@ -4,42 +4,10 @@
 
 #include "zwxwrite.h"
 
-#include <cstring>
 
 namespace {
 
 const uint32_t kAllOnes = 0xFFFFFFFFu;
-
-void PutString(std::vector<uint8_t> *bytes, uint32_t at, const std::string &text) {
-    memcpy(bytes->data() + at, text.data(), text.size());
-    (*bytes)[at + text.size()] = 0;
-}
-
-// Writes entries chained from entryAt on, and their strings from stringAt on;
-// the last entry's next field is lastNext. Returns the end of the strings.
-uint32_t PutEntries(std::vector<uint8_t> *bytes, uint32_t entryAt, uint32_t stringAt,
-                    const std::vector<ZwxEntry> &entries, uint32_t lastNext) {
-    for (size_t e = 0; e < entries.size(); ++e) {
-        const uint32_t at = entryAt + static_cast<uint32_t>(e) * DATAFILE_ENTRY_SIZE;
-        Zwx_PutU32(bytes, at, stringAt);
-        PutString(bytes, stringAt, entries[e].key);
-        stringAt += static_cast<uint32_t>(entries[e].key.size()) + 1;
-        Zwx_PutU32(bytes, at + DATAFILE_ENTRY_VALUE, stringAt);
-        PutString(bytes, stringAt, entries[e].value);
-        stringAt += static_cast<uint32_t>(entries[e].value.size()) + 1;
-        Zwx_PutU32(bytes, at + DATAFILE_ENTRY_NEXT,
-                   e + 1 < entries.size() ? at + DATAFILE_ENTRY_SIZE : lastNext);
-    }
-    return stringAt;
-}
-
-void PutSectionRecord(std::vector<uint8_t> *bytes, uint32_t at, const char *name,
-                      uint32_t firstEntry, uint32_t next, uint32_t count) {
-    memcpy(bytes->data() + at, name, strlen(name));
-    Zwx_PutU32(bytes, at + DATAFILE_SECTION_FIRST_ENTRY, firstEntry);
-    Zwx_PutU32(bytes, at + DATAFILE_SECTION_NEXT, next);
-    Zwx_PutU32(bytes, at + DATAFILE_SECTION_COUNT, count);
-}
 
 std::vector<ZwxEntry> Named(std::initializer_list<const char *> keys) {
     std::vector<ZwxEntry> entries;
@@ -71,17 +39,15 @@ std::vector<uint8_t> Hostile_EntryCycle(uint32_t tailLength, uint32_t cycleLengt
 }
 
 std::vector<uint8_t> Hostile_SectionChain(uint32_t size) {
-    std::vector<uint8_t> bytes(size, 0);
-    memcpy(bytes.data(), ZWX_NO_CODE_PAGE, DATAFILE_HEADER_RESERVED_SIZE);
-    Zwx_PutU32(&bytes, DATAFILE_HEADER_LIMIT, size);
+    std::vector<uint8_t> bytes = RawFile(size, size);
     const std::vector<ZwxEntry> catalogue = TestCatalogue();
     const uint32_t section = size - 4096;
-    PutSectionRecord(&bytes, section, "QORBA_ErrMsg", section + DATAFILE_SECTION_RECORD_SIZE, size,
-                     static_cast<uint32_t>(catalogue.size()));
-    PutEntries(&bytes, section + DATAFILE_SECTION_RECORD_SIZE,
-               section + DATAFILE_SECTION_RECORD_SIZE +
-                   DATAFILE_ENTRY_SIZE * static_cast<uint32_t>(catalogue.size()),
-               catalogue, 0);
+    RawFile_PutSection(&bytes, section, "QORBA_ErrMsg", section + DATAFILE_SECTION_RECORD_SIZE,
+                       size, static_cast<uint32_t>(catalogue.size()));
+    RawFile_PutEntries(&bytes, section + DATAFILE_SECTION_RECORD_SIZE,
+                       section + DATAFILE_SECTION_RECORD_SIZE +
+                           DATAFILE_ENTRY_SIZE * static_cast<uint32_t>(catalogue.size()),
+                       catalogue, 0);
     // Each record's next field is 48 bytes in, inside the records after it;
     // none of the names these fields spell is the one looked for.
     uint32_t record = DATAFILE_FIRST_SECTION;
@@ -93,13 +59,11 @@ std::vector<uint8_t> Hostile_SectionChain(uint32_t size) {
 }
 
 std::vector<uint8_t> Hostile_EntryChain(uint32_t size, uint32_t keyLength) {
-    std::vector<uint8_t> bytes(size, 0);
-    memcpy(bytes.data(), ZWX_NO_CODE_PAGE, DATAFILE_HEADER_RESERVED_SIZE);
-    Zwx_PutU32(&bytes, DATAFILE_HEADER_LIMIT,
-               DATAFILE_FIRST_SECTION + DATAFILE_SECTION_RECORD_SIZE);
+    std::vector<uint8_t> bytes =
+        RawFile(size, DATAFILE_FIRST_SECTION + DATAFILE_SECTION_RECORD_SIZE);
     const uint32_t firstEntry = DATAFILE_FIRST_SECTION + DATAFILE_SECTION_RECORD_SIZE + 8;
-    PutSectionRecord(&bytes, DATAFILE_FIRST_SECTION, "QORBA_ErrMsg", firstEntry,
-                     DATAFILE_FIRST_SECTION + DATAFILE_SECTION_RECORD_SIZE, kAllOnes);
+    RawFile_PutSection(&bytes, DATAFILE_FIRST_SECTION, "QORBA_ErrMsg", firstEntry,
+                       DATAFILE_FIRST_SECTION + DATAFILE_SECTION_RECORD_SIZE, kAllOnes);
 
     const std::vector<ZwxEntry> catalogue = TestCatalogue("text ", nullptr);
     const uint32_t strings = size - 2048;
@@ -107,14 +71,14 @@ std::vector<uint8_t> Hostile_EntryChain(uint32_t size, uint32_t keyLength) {
                                  DATAFILE_ENTRY_SIZE * static_cast<uint32_t>(catalogue.size()) -
                                  DATAFILE_ENTRY_SIZE;
     const std::string junkKey = keyLength == 8 ? "ERMSG_ZZ" : std::string(keyLength, 'Z');
-    PutString(&bytes, strings, junkKey);
+    RawFile_PutString(&bytes, strings, junkKey);
     for (uint32_t entry = firstEntry; entry < catalogueAt; entry += DATAFILE_ENTRY_SIZE) {
         Zwx_PutU32(&bytes, entry, strings);
         Zwx_PutU32(&bytes, entry + DATAFILE_ENTRY_VALUE, strings);
         Zwx_PutU32(&bytes, entry + DATAFILE_ENTRY_NEXT, entry + DATAFILE_ENTRY_SIZE);
     }
     // Without a fallback the walk goes on past the catalogue and off the end.
-    PutEntries(&bytes, catalogueAt, strings + keyLength + 1, catalogue, kAllOnes - 15);
+    RawFile_PutEntries(&bytes, catalogueAt, strings + keyLength + 1, catalogue, kAllOnes - 15);
     return bytes;
 }
 
@@ -198,23 +162,21 @@ std::vector<uint8_t> Hostile_ScatteredChain(uint32_t size, uint32_t stride) {
 
 std::vector<uint8_t> Hostile_SpreadCatalogue(uint32_t blocks) {
     const uint32_t block = 4096;
-    std::vector<uint8_t> bytes((blocks + 1) * block, 0);
-    memcpy(bytes.data(), ZWX_NO_CODE_PAGE, DATAFILE_HEADER_RESERVED_SIZE);
-    Zwx_PutU32(&bytes, DATAFILE_HEADER_LIMIT,
-               DATAFILE_FIRST_SECTION + DATAFILE_SECTION_RECORD_SIZE);
+    std::vector<uint8_t> bytes =
+        RawFile((blocks + 1) * block, DATAFILE_FIRST_SECTION + DATAFILE_SECTION_RECORD_SIZE);
     const std::vector<ZwxEntry> catalogue = TestCatalogue("text ", "fallback");
     const auto count = static_cast<uint32_t>(catalogue.size());
     // Entry k, its key and its value each in a block of their own, 7 blocks on.
     auto at = [&](uint32_t k, uint32_t role) {
         return block * (1 + (7 * k + 5 * role) % blocks) + 1024 * role + 32 * k;
     };
-    PutSectionRecord(&bytes, DATAFILE_FIRST_SECTION, "QORBA_ErrMsg", at(0, 0),
-                     DATAFILE_FIRST_SECTION + DATAFILE_SECTION_RECORD_SIZE, count);
+    RawFile_PutSection(&bytes, DATAFILE_FIRST_SECTION, "QORBA_ErrMsg", at(0, 0),
+                       DATAFILE_FIRST_SECTION + DATAFILE_SECTION_RECORD_SIZE, count);
     for (uint32_t k = 0; k < count; ++k) {
         Zwx_PutU32(&bytes, at(k, 0), at(k, 1));
-        PutString(&bytes, at(k, 1), catalogue[k].key);
+        RawFile_PutString(&bytes, at(k, 1), catalogue[k].key);
         Zwx_PutU32(&bytes, at(k, 0) + DATAFILE_ENTRY_VALUE, at(k, 2));
-        PutString(&bytes, at(k, 2), catalogue[k].value);
+        RawFile_PutString(&bytes, at(k, 2), catalogue[k].value);
         Zwx_PutU32(&bytes, at(k, 0) + DATAFILE_ENTRY_NEXT,
                    k + 1 < count ? at(k + 1, 0) : 0xFFFFFFF0u);
     }
