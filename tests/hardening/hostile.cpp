@@ -4,7 +4,6 @@
 
 #include "zwxwrite.h"
 
-
 namespace {
 
 const uint32_t kAllOnes = 0xFFFFFFFFu;
