@@ -1,14 +1,12 @@
 #include "benchfiles.h"
 
+#include "catalogue.h"
 #include "zwxwrite.h"
 
 #include <cstdio>
-#include <cstring>
 
 namespace {
 
-const uint32_t kSectionSize = 64;
-const uint32_t kEntrySize = 16;
 const uint32_t kCatalogueCodes = 16;
 
 std::string Key(int code) {
@@ -41,11 +39,6 @@ ZwxSection OtherSection(uint32_t index, uint32_t entries, uint32_t valueLength) 
         section.entries.push_back({key, value});
     }
     return section;
-}
-
-void PutString(std::vector<uint8_t> *bytes, uint32_t at, const std::string &text) {
-    memcpy(bytes->data() + at, text.data(), text.size());
-    (*bytes)[at + text.size()] = 0;
 }
 
 } // namespace
@@ -86,76 +79,68 @@ std::vector<uint8_t> BenchFile_Large() {
 
 std::vector<uint8_t> BenchFile_Hostile(uint32_t keyLength) {
     const uint32_t size = BENCHFILE_HOSTILE_SIZE;
-    std::vector<uint8_t> bytes(size, 0);
-    memcpy(bytes.data(), "ZWX1", 4);
-    const uint32_t section = 8;
-    const uint32_t firstEntry = section + kSectionSize;
-    Zwx_PutU32(&bytes, 4, firstEntry); // the only section record lies below the limit
-    memcpy(&bytes[section], "QORBA_ErrMsg", 12);
-    Zwx_PutU32(&bytes, section + 32, firstEntry);
-    Zwx_PutU32(&bytes, section + 48, firstEntry);
-    Zwx_PutU32(&bytes, section + 52, 0xFFFFFFFFu);
+    const uint32_t section = DATAFILE_FIRST_SECTION;
+    const uint32_t firstEntry = section + DATAFILE_SECTION_RECORD_SIZE;
+    // The only section record lies below the limit.
+    std::vector<uint8_t> bytes = RawFile(size, firstEntry);
+    RawFile_PutSection(&bytes, section, "QORBA_ErrMsg", firstEntry, firstEntry, 0xFFFFFFFFu);
 
     // Strings at the end: the junk key, then the catalogue's keys and texts.
     uint32_t strings = size - 4096;
     const uint32_t junk = strings;
-    PutString(&bytes, junk, keyLength == 8 ? std::string("ERMSG_ZZ") : std::string(keyLength, 'Z'));
+    RawFile_PutString(&bytes, junk,
+                      keyLength == 8 ? std::string("ERMSG_ZZ") : std::string(keyLength, 'Z'));
     strings += keyLength + 1;
 
     uint32_t entry = firstEntry;
-    for (uint32_t code = 0; code < kCatalogueCodes; ++code, entry += kEntrySize) {
+    for (uint32_t code = 0; code < kCatalogueCodes; ++code, entry += DATAFILE_ENTRY_SIZE) {
         const std::string key = Key(static_cast<int>(code));
         const std::string text = BenchFile_Text(static_cast<int>(code));
         Zwx_PutU32(&bytes, entry, strings);
-        PutString(&bytes, strings, key);
+        RawFile_PutString(&bytes, strings, key);
         strings += static_cast<uint32_t>(key.size()) + 1;
-        Zwx_PutU32(&bytes, entry + 4, strings);
-        PutString(&bytes, strings, text);
+        Zwx_PutU32(&bytes, entry + DATAFILE_ENTRY_VALUE, strings);
+        RawFile_PutString(&bytes, strings, text);
         strings += static_cast<uint32_t>(text.size()) + 1;
-        Zwx_PutU32(&bytes, entry + 12, entry + kEntrySize);
+        Zwx_PutU32(&bytes, entry + DATAFILE_ENTRY_NEXT, entry + DATAFILE_ENTRY_SIZE);
     }
-    const uint32_t entriesEnd = junk - kEntrySize;
-    for (; entry < entriesEnd; entry += kEntrySize) {
+    const uint32_t entriesEnd = junk - DATAFILE_ENTRY_SIZE;
+    for (; entry < entriesEnd; entry += DATAFILE_ENTRY_SIZE) {
         Zwx_PutU32(&bytes, entry, junk);
-        Zwx_PutU32(&bytes, entry + 4, junk);
-        Zwx_PutU32(&bytes, entry + 12, entry + kEntrySize);
+        Zwx_PutU32(&bytes, entry + DATAFILE_ENTRY_VALUE, junk);
+        Zwx_PutU32(&bytes, entry + DATAFILE_ENTRY_NEXT, entry + DATAFILE_ENTRY_SIZE);
     }
     // The last one leads off the end of the file; the walk stops soon after.
-    Zwx_PutU32(&bytes, entry - kEntrySize + 12, 0xFFFFFFF0u);
+    Zwx_PutU32(&bytes, entry - DATAFILE_ENTRY_SIZE + DATAFILE_ENTRY_NEXT, 0xFFFFFFF0u);
     return bytes;
 }
 
 std::vector<uint8_t> BenchFile_LongChain(uint32_t junkEntries) {
-    const uint32_t section = 8;
-    const uint32_t firstEntry = section + kSectionSize;
+    const uint32_t section = DATAFILE_FIRST_SECTION;
+    const uint32_t firstEntry = section + DATAFILE_SECTION_RECORD_SIZE;
     const uint32_t entries = junkEntries + 17;
-    uint32_t strings = firstEntry + entries * kEntrySize;
-    std::vector<uint8_t> bytes(strings + 64 * 1024, 0);
-    memcpy(bytes.data(), "ZWX1", 4);
-    Zwx_PutU32(&bytes, 4, firstEntry);
-    memcpy(&bytes[section], "QORBA_ErrMsg", 12);
-    Zwx_PutU32(&bytes, section + 32, firstEntry);
-    Zwx_PutU32(&bytes, section + 48, firstEntry);
-    Zwx_PutU32(&bytes, section + 52, entries);
+    uint32_t strings = firstEntry + entries * DATAFILE_ENTRY_SIZE;
+    std::vector<uint8_t> bytes = RawFile(strings + 64 * 1024, firstEntry);
+    RawFile_PutSection(&bytes, section, "QORBA_ErrMsg", firstEntry, firstEntry, entries);
     const uint32_t junk = strings;
-    PutString(&bytes, junk, "ERMSG_ZZ");
+    RawFile_PutString(&bytes, junk, "ERMSG_ZZ");
     strings += 9;
     for (uint32_t e = 0; e < entries; ++e) {
-        const uint32_t entry = firstEntry + e * kEntrySize;
-        Zwx_PutU32(&bytes, entry + 12, entry + kEntrySize);
+        const uint32_t entry = firstEntry + e * DATAFILE_ENTRY_SIZE;
+        Zwx_PutU32(&bytes, entry + DATAFILE_ENTRY_NEXT, entry + DATAFILE_ENTRY_SIZE);
         if (e < junkEntries) {
             Zwx_PutU32(&bytes, entry, junk);
-            Zwx_PutU32(&bytes, entry + 4, junk);
+            Zwx_PutU32(&bytes, entry + DATAFILE_ENTRY_VALUE, junk);
             continue;
         }
         const int code = static_cast<int>(e - junkEntries);
         const std::string key = Key(code);
         const std::string text = BenchFile_Text(code);
         Zwx_PutU32(&bytes, entry, strings);
-        PutString(&bytes, strings, key);
+        RawFile_PutString(&bytes, strings, key);
         strings += static_cast<uint32_t>(key.size()) + 1;
-        Zwx_PutU32(&bytes, entry + 4, strings);
-        PutString(&bytes, strings, text);
+        Zwx_PutU32(&bytes, entry + DATAFILE_ENTRY_VALUE, strings);
+        RawFile_PutString(&bytes, strings, text);
         strings += static_cast<uint32_t>(text.size()) + 1;
     }
     bytes.resize(strings);

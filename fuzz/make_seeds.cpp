@@ -9,12 +9,6 @@
 
 namespace {
 
-const uint32_t kFirstEntry = 32;
-const uint32_t kNextSection = 48;
-const uint32_t kEntryCount = 52;
-const uint32_t kEntryValue = 4;
-const uint32_t kNextEntry = 12;
-
 std::string g_folder;
 int g_failures = 0;
 
@@ -70,7 +64,7 @@ void WellFormed() {
 void ShortFiles() {
     Save("empty", {});
     std::vector<uint8_t> file = Small(nullptr);
-    file.resize(8);
+    file.resize(DATAFILE_HEADER_SIZE);
     Save("header-only", file);
     file = Small(nullptr);
     file.resize(59);
@@ -82,24 +76,25 @@ void ShortFiles() {
 
 void DamagedSections() {
     std::vector<uint8_t> file = Small(nullptr);
-    Zwx_PutU32(&file, 4, 0);
+    Zwx_PutU32(&file, DATAFILE_HEADER_LIMIT, 0);
     Save("limit-zero", file);
-    Zwx_PutU32(&file, 4, 8);
+    Zwx_PutU32(&file, DATAFILE_HEADER_LIMIT, 8);
     Save("limit-eight", file);
 
     ZwxLayout layout;
     file = Zwx_Build({{"A", {}}, {"B", {}}, {"QORBA_ErrMsg", Catalogue(3)}}, &layout);
-    Zwx_PutU32(&file, layout.sectionOffsets[1] + kNextSection, layout.sectionOffsets[0]);
+    Zwx_PutU32(&file, layout.sectionOffsets[1] + DATAFILE_SECTION_NEXT, layout.sectionOffsets[0]);
     Save("section-cycle", file);
-    Zwx_PutU32(&file, layout.sectionOffsets[1] + kNextSection, 0);
+    Zwx_PutU32(&file, layout.sectionOffsets[1] + DATAFILE_SECTION_NEXT, 0);
     Save("section-next-zero", file);
-    Zwx_PutU32(&file, layout.sectionOffsets[1] + kNextSection, 0x80000000u);
-    Zwx_PutU32(&file, 4, 0xFFFFFFFFu);
+    Zwx_PutU32(&file, layout.sectionOffsets[1] + DATAFILE_SECTION_NEXT, 0x80000000u);
+    Zwx_PutU32(&file, DATAFILE_HEADER_LIMIT, 0xFFFFFFFFu);
     Save("section-next-far", file);
 
     file = Zwx_Build({{"QORBA_ErrMsgQORBA_ErrMsgQORBA_ErrMsg", {}}, {"QORBA_ErrMsg", Catalogue(2)}},
                      &layout);
-    file[layout.sectionOffsets[0] + 31] = 'g'; // a name field without a NUL
+    file[layout.sectionOffsets[0] + DATAFILE_SECTION_NAME_SIZE - 1] =
+        'g'; // a name field without a NUL
     Save("name-without-nul", file);
 }
 
@@ -110,17 +105,17 @@ void DamagedEntries() {
     const std::vector<uint32_t> &entries = layout.entryOffsets[0];
 
     std::vector<uint8_t> damaged = file;
-    Zwx_PutU32(&damaged, section + kEntryCount, 0xFFFFFFFFu);
-    Zwx_PutU32(&damaged, entries[2] + kNextEntry, entries[1]);
+    Zwx_PutU32(&damaged, section + DATAFILE_SECTION_COUNT, 0xFFFFFFFFu);
+    Zwx_PutU32(&damaged, entries[2] + DATAFILE_ENTRY_NEXT, entries[1]);
     Save("entry-cycle-huge-count", damaged);
 
     damaged = file;
-    Zwx_PutU32(&damaged, section + kEntryCount, 0xFFFFFFFFu);
-    Zwx_PutU32(&damaged, entries[2] + kNextEntry, 0xFFFFFFF0u);
+    Zwx_PutU32(&damaged, section + DATAFILE_SECTION_COUNT, 0xFFFFFFFFu);
+    Zwx_PutU32(&damaged, entries[2] + DATAFILE_ENTRY_NEXT, 0xFFFFFFF0u);
     Save("entry-chain-off-the-end", damaged);
 
     damaged = file;
-    Zwx_PutU32(&damaged, section + kEntryCount, 0);
+    Zwx_PutU32(&damaged, section + DATAFILE_SECTION_COUNT, 0);
     Save("entry-count-zero", damaged);
 
     const uint32_t farOffsets[] = {0x7FFFFFFFu, 0x80000000u, 0xFFFFFFFFu};
@@ -128,21 +123,21 @@ void DamagedEntries() {
                                  "first-entry-ffffffff"};
     for (int i = 0; i < 3; ++i) {
         damaged = file;
-        Zwx_PutU32(&damaged, section + kFirstEntry, farOffsets[i]);
-        Zwx_PutU32(&damaged, section + kEntryCount, 4);
+        Zwx_PutU32(&damaged, section + DATAFILE_SECTION_FIRST_ENTRY, farOffsets[i]);
+        Zwx_PutU32(&damaged, section + DATAFILE_SECTION_COUNT, 4);
         Save(names[i], damaged);
     }
     damaged = file;
     Zwx_PutU32(&damaged, entries[0], 0x80000000u);
-    Zwx_PutU32(&damaged, entries[1] + kEntryValue, 0x7FFFFFFFu);
-    Zwx_PutU32(&damaged, entries[2] + kEntryValue, 0xFFFFFFFFu);
+    Zwx_PutU32(&damaged, entries[1] + DATAFILE_ENTRY_VALUE, 0x7FFFFFFFu);
+    Zwx_PutU32(&damaged, entries[2] + DATAFILE_ENTRY_VALUE, 0xFFFFFFFFu);
     Save("string-offsets-far", damaged);
 
     damaged = file;
     const uint32_t tail = static_cast<uint32_t>(damaged.size());
     damaged.insert(damaged.end(), 300, 'v');
-    Zwx_PutU32(&damaged, entries[0] + kEntryValue, tail);
-    Zwx_PutU32(&damaged, entries[1] + kEntryValue, tail + 11); // 289 characters to the end
+    Zwx_PutU32(&damaged, entries[0] + DATAFILE_ENTRY_VALUE, tail);
+    Zwx_PutU32(&damaged, entries[1] + DATAFILE_ENTRY_VALUE, tail + 11); // 289 characters to the end
     Save("values-to-the-end", damaged);
 
     damaged = Zwx_Build(

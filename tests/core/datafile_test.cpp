@@ -129,8 +129,7 @@ TEST_P(DataFileTest, FileThatShrankLeavesItsTailZero) {
     DataFile_Close(file);
 }
 
-INSTANTIATE_TEST_SUITE_P(BothModes, DataFileTest,
-                         testing::Values(ReadMode::Image, ReadMode::Handle), ReadModeName);
+INSTANTIATE_TEST_SUITE_P(BothModes, DataFileTest, BOTH_READ_MODES);
 
 using DataFileOpenTest = TempFolderTest;
 

@@ -86,8 +86,8 @@ TEST_P(ErrMsgTest, UnreadableValueLoadsAsEmptyTextNotTheFallback) {
     // ERMSG_07's value runs 290 characters without a NUL; ERMSG_08's lies past the end.
     const uint32_t longValue = static_cast<uint32_t>(file.size());
     file.insert(file.end(), 300, 'v');
-    Zwx_PutU32(&file, layout.entryOffsets[0][1] + 4, longValue);
-    Zwx_PutU32(&file, layout.entryOffsets[0][2] + 4, 0x80000000u);
+    Zwx_PutU32(&file, layout.entryOffsets[0][1] + DATAFILE_ENTRY_VALUE, longValue);
+    Zwx_PutU32(&file, layout.entryOffsets[0][2] + DATAFILE_ENTRY_VALUE, 0x80000000u);
     Load(file);
     EXPECT_STREQ(VOLQUAD_GetErrorMsg(7), "");
     ASSERT_NE(ErrMsgTable[7].text, nullptr);
@@ -107,7 +107,7 @@ TEST_P(ErrMsgTest, TheEntryCountBoundsTheWalk) {
     ZwxLayout layout;
     std::vector<uint8_t> file = Zwx_Build(
         {{"QORBA_ErrMsg", {{"ERMSG_00", "a"}, {"ERMSG_01", "b"}, {"ERMSG_02", "c"}}}}, &layout);
-    const uint32_t countField = layout.sectionOffsets[0] + 52;
+    const uint32_t countField = layout.sectionOffsets[0] + DATAFILE_SECTION_COUNT;
     Zwx_PutU32(&file, countField, 2);
     Load(file);
     EXPECT_STREQ(VOLQUAD_GetErrorMsg(1), "b");
@@ -122,8 +122,8 @@ TEST_P(ErrMsgTest, CyclingChainWithHugeCountLoadsWhatItMeets) {
     ZwxLayout layout;
     std::vector<uint8_t> file = Zwx_Build(
         {{"QORBA_ErrMsg", {{"ERMSG_00", "a"}, {"ERMSG_01", "b"}, {"ERMSG_02", "c"}}}}, &layout);
-    Zwx_PutU32(&file, layout.sectionOffsets[0] + 52, 0xFFFFFFFFu);
-    Zwx_PutU32(&file, layout.entryOffsets[0][2] + 12, layout.entryOffsets[0][1]);
+    Zwx_PutU32(&file, layout.sectionOffsets[0] + DATAFILE_SECTION_COUNT, 0xFFFFFFFFu);
+    Zwx_PutU32(&file, layout.entryOffsets[0][2] + DATAFILE_ENTRY_NEXT, layout.entryOffsets[0][1]);
     Load(file);
     EXPECT_STREQ(VOLQUAD_GetErrorMsg(0), "a");
     EXPECT_STREQ(VOLQUAD_GetErrorMsg(2), "c");
@@ -136,8 +136,8 @@ TEST_P(ErrMsgTest, ChainRunningOffTheFileReadsZeroEntries) {
     ZwxLayout layout;
     std::vector<uint8_t> file =
         Zwx_Build({{"QORBA_ErrMsg", {{"ERMSG_00", "a"}, {"ERMSG_01", "b"}}}}, &layout);
-    Zwx_PutU32(&file, layout.sectionOffsets[0] + 52, 0xFFFFFFFFu);
-    Zwx_PutU32(&file, layout.entryOffsets[0][1] + 12, 0xFFFFFFF0u);
+    Zwx_PutU32(&file, layout.sectionOffsets[0] + DATAFILE_SECTION_COUNT, 0xFFFFFFFFu);
+    Zwx_PutU32(&file, layout.entryOffsets[0][1] + DATAFILE_ENTRY_NEXT, 0xFFFFFFF0u);
     Load(file);
     EXPECT_STREQ(VOLQUAD_GetErrorMsg(1), "b");
 }
@@ -152,50 +152,6 @@ TEST_P(ErrMsgTest, SecondLoadOnlyFillsEmptySlots) {
     EXPECT_STREQ(VOLQUAD_GetErrorMsg(0), "");
 }
 
-INSTANTIATE_TEST_SUITE_P(BothModes, ErrMsgTest, testing::Values(ReadMode::Image, ReadMode::Handle),
-                         ReadModeName);
-
-// Fails each allocation of a full load in turn (alone, then with all later
-// ones failing too): every slot holds its text or nothing, and nothing leaks.
-using ErrMsgAllocFailureTest = TempFolderTest;
-
-TEST_F(ErrMsgAllocFailureTest, EveryAllocationPointLeavesAConsistentTable) {
-    const std::string path = Write(Zwx_Build({{"QORBA_ErrMsg", TestCatalogue()}}, nullptr));
-    DataFile *file = DataFile_Open(path.c_str());
-    ErrMsg_Load(file);
-    DataFile_Close(file);
-    ErrMsg_Free();
-    const uint32_t total = FaultyIo_Counts().allocs;
-    ASSERT_EQ(total, 2u + 17u) << "reader, image, one block per text";
-
-    for (bool later : {false, true}) {
-        for (uint32_t failing = 1; failing <= total; ++failing) {
-            FaultPlan plan;
-            plan.failAlloc = failing;
-            plan.failLaterAllocs = later;
-            Refault(plan);
-            file = DataFile_Open(path.c_str());
-            ErrMsg_Load(file);
-            DataFile_Close(file);
-            for (uint32_t slot = 0; slot <= ERRMSG_FALLBACK_SLOT; ++slot) {
-                const char *text = ErrMsgTable[slot].text;
-                // Texts load in chain order: slot s is allocation 3 + s.
-                const uint32_t allocation = 3 + slot;
-                const bool lost =
-                    failing == 1 || allocation == failing || (later && allocation > failing);
-                if (lost) {
-                    EXPECT_EQ(text, nullptr) << failing << " " << slot;
-                } else {
-                    ASSERT_NE(text, nullptr) << failing << " " << slot;
-                    EXPECT_EQ(std::string(text),
-                              slot < 16 ? "text " + std::to_string(slot) : std::string("fallback"));
-                }
-            }
-            ErrMsg_Free();
-            EXPECT_EQ(FaultyIo_Counts().blocks, 0u) << failing;
-            EXPECT_EQ(FaultyIo_Counts().handles, 0u) << failing;
-        }
-    }
-}
+INSTANTIATE_TEST_SUITE_P(BothModes, ErrMsgTest, BOTH_READ_MODES);
 
 } // namespace

@@ -7,8 +7,6 @@
 
 namespace {
 
-const uint32_t kNext = 48;
-
 class SectionTest : public ReadModeTest {
   protected:
     uint32_t Find(const std::vector<uint8_t> &bytes, const char *name = "QORBA_ErrMsg") {
@@ -24,13 +22,13 @@ class SectionTest : public ReadModeTest {
     // Bytes of a file whose records sit wherever the test puts them.
     static std::vector<uint8_t> Header(uint32_t limit, size_t size) {
         std::vector<uint8_t> bytes(size, 0);
-        Zwx_PutU32(&bytes, 4, limit);
+        Zwx_PutU32(&bytes, DATAFILE_HEADER_LIMIT, limit);
         return bytes;
     }
     static void PutRecord(std::vector<uint8_t> *bytes, uint32_t at, const char *name,
                           uint32_t next) {
         memcpy(bytes->data() + at, name, strlen(name));
-        Zwx_PutU32(bytes, at + kNext, next);
+        Zwx_PutU32(bytes, at + DATAFILE_SECTION_NEXT, next);
     }
 };
 
@@ -49,11 +47,11 @@ TEST_P(SectionTest, ShortFilesAndZeroLimitFindNothing) {
     file.resize(59); // no whole 52-byte record at 8
     EXPECT_EQ(Find(file), 0u);
     file = Zwx_Build({{"QORBA_ErrMsg", {}}}, nullptr);
-    Zwx_PutU32(&file, 4, 0);
+    Zwx_PutU32(&file, DATAFILE_HEADER_LIMIT, 0);
     EXPECT_EQ(Find(file), 0u);
-    Zwx_PutU32(&file, 4, 8);
+    Zwx_PutU32(&file, DATAFILE_HEADER_LIMIT, 8);
     EXPECT_EQ(Find(file), 0u) << "a match at 8 still needs a limit above 8";
-    Zwx_PutU32(&file, 4, 9);
+    Zwx_PutU32(&file, DATAFILE_HEADER_LIMIT, 9);
     EXPECT_EQ(Find(file), 8u);
     EXPECT_EQ(Find({}), 0u);
 }
@@ -63,7 +61,7 @@ TEST_P(SectionTest, TheLimitBoundsTheChain) {
     PutRecord(&file, 8, "First", 200);
     PutRecord(&file, 200, "QORBA_ErrMsg", 0);
     EXPECT_EQ(Find(file), 200u);
-    Zwx_PutU32(&file, 4, 200);
+    Zwx_PutU32(&file, DATAFILE_HEADER_LIMIT, 200);
     EXPECT_EQ(Find(file), 0u) << "a next field equal to the limit ends the walk";
 }
 
@@ -105,7 +103,6 @@ TEST_P(SectionTest, CyclesEndTheWalk) {
     EXPECT_EQ(Find(file), 0u);
 }
 
-INSTANTIATE_TEST_SUITE_P(BothModes, SectionTest, testing::Values(ReadMode::Image, ReadMode::Handle),
-                         ReadModeName);
+INSTANTIATE_TEST_SUITE_P(BothModes, SectionTest, BOTH_READ_MODES);
 
 } // namespace

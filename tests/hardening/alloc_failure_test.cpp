@@ -1,7 +1,8 @@
 // Fails each allocation of a load in turn, alone and together with every later
-// one, over files of many shapes and in both read modes: every run must end in
-// a table the load model gives for the same faults, with nothing left
-// allocated or open.
+// one, over files of many shapes (the full catalogue among them) and in both
+// read modes: every run must end in a table the load model gives for the same
+// faults, with as many allocations as it counts and nothing left allocated or
+// open. The one sweep of the message table's allocations.
 #include "errmsg.h"
 #include "sweep.h"
 #include "variedfiles.h"
@@ -13,9 +14,9 @@ using AllocFailureTest = SweepTest;
 
 // Handle mode here comes from a failed size query, so that every allocation
 // is free to fail in turn.
-FaultPlan Clean(SweepMode mode) {
+FaultPlan Clean(ReadMode mode) {
     FaultPlan plan;
-    plan.failSize = mode == SweepMode::Handle;
+    plan.failSize = mode == ReadMode::Handle;
     return plan;
 }
 
@@ -92,7 +93,6 @@ TEST_P(AllocFailureTest, NoReaderMeansNothingLoaded) {
     EXPECT_STREQ(VOLQUAD_GetErrorMsg(0), "");
 }
 
-INSTANTIATE_TEST_SUITE_P(BothModes, AllocFailureTest,
-                         testing::Values(SweepMode::Image, SweepMode::Handle), SweepModeName);
+INSTANTIATE_TEST_SUITE_P(BothModes, AllocFailureTest, BOTH_READ_MODES);
 
 } // namespace

@@ -4,48 +4,9 @@
 
 #include "zwxwrite.h"
 
-#include <cstring>
-
 namespace {
 
-const uint32_t kSectionSize = 64;
-const uint32_t kEntrySize = 16;
-const uint32_t kFirstEntry = 32;
-const uint32_t kNextSection = 48;
-const uint32_t kEntryCount = 52;
-const uint32_t kValue = 4;
-const uint32_t kNextEntry = 12;
 const uint32_t kAllOnes = 0xFFFFFFFFu;
-
-void PutString(std::vector<uint8_t> *bytes, uint32_t at, const std::string &text) {
-    memcpy(bytes->data() + at, text.data(), text.size());
-    (*bytes)[at + text.size()] = 0;
-}
-
-// Writes entries chained from entryAt on, and their strings from stringAt on;
-// the last entry's next field is lastNext. Returns the end of the strings.
-uint32_t PutEntries(std::vector<uint8_t> *bytes, uint32_t entryAt, uint32_t stringAt,
-                    const std::vector<ZwxEntry> &entries, uint32_t lastNext) {
-    for (size_t e = 0; e < entries.size(); ++e) {
-        const uint32_t at = entryAt + static_cast<uint32_t>(e) * kEntrySize;
-        Zwx_PutU32(bytes, at, stringAt);
-        PutString(bytes, stringAt, entries[e].key);
-        stringAt += static_cast<uint32_t>(entries[e].key.size()) + 1;
-        Zwx_PutU32(bytes, at + kValue, stringAt);
-        PutString(bytes, stringAt, entries[e].value);
-        stringAt += static_cast<uint32_t>(entries[e].value.size()) + 1;
-        Zwx_PutU32(bytes, at + kNextEntry, e + 1 < entries.size() ? at + kEntrySize : lastNext);
-    }
-    return stringAt;
-}
-
-void PutSectionRecord(std::vector<uint8_t> *bytes, uint32_t at, const char *name,
-                      uint32_t firstEntry, uint32_t next, uint32_t count) {
-    memcpy(bytes->data() + at, name, strlen(name));
-    Zwx_PutU32(bytes, at + kFirstEntry, firstEntry);
-    Zwx_PutU32(bytes, at + kNextSection, next);
-    Zwx_PutU32(bytes, at + kEntryCount, count);
-}
 
 std::vector<ZwxEntry> Named(std::initializer_list<const char *> keys) {
     std::vector<ZwxEntry> entries;
@@ -61,7 +22,7 @@ std::vector<uint8_t> Hostile_SectionCycle() {
     ZwxLayout layout;
     std::vector<uint8_t> bytes =
         Zwx_Build({{"A", {}}, {"B", {}}, {"C", {}}, {"QORBA_ErrMsg", TestCatalogue()}}, &layout);
-    Zwx_PutU32(&bytes, layout.sectionOffsets[2] + kNextSection, layout.sectionOffsets[0]);
+    Zwx_PutU32(&bytes, layout.sectionOffsets[2] + DATAFILE_SECTION_NEXT, layout.sectionOffsets[0]);
     return bytes;
 }
 
@@ -71,52 +32,52 @@ std::vector<uint8_t> Hostile_EntryCycle(uint32_t tailLength, uint32_t cycleLengt
     ZwxLayout layout;
     std::vector<uint8_t> bytes = Zwx_Build({{"QORBA_ErrMsg", entries}}, &layout);
     const std::vector<uint32_t> &at = layout.entryOffsets[0];
-    Zwx_PutU32(&bytes, layout.sectionOffsets[0] + kEntryCount, kAllOnes);
-    Zwx_PutU32(&bytes, at.back() + kNextEntry, at[3 + tailLength]);
+    Zwx_PutU32(&bytes, layout.sectionOffsets[0] + DATAFILE_SECTION_COUNT, kAllOnes);
+    Zwx_PutU32(&bytes, at.back() + DATAFILE_ENTRY_NEXT, at[3 + tailLength]);
     return bytes;
 }
 
 std::vector<uint8_t> Hostile_SectionChain(uint32_t size) {
-    std::vector<uint8_t> bytes(size, 0);
-    memcpy(bytes.data(), "ZWX1", 4);
-    Zwx_PutU32(&bytes, 4, size);
+    std::vector<uint8_t> bytes = RawFile(size, size);
     const std::vector<ZwxEntry> catalogue = TestCatalogue();
     const uint32_t section = size - 4096;
-    PutSectionRecord(&bytes, section, "QORBA_ErrMsg", section + kSectionSize, size,
-                     static_cast<uint32_t>(catalogue.size()));
-    PutEntries(&bytes, section + kSectionSize,
-               section + kSectionSize + kEntrySize * static_cast<uint32_t>(catalogue.size()),
-               catalogue, 0);
+    RawFile_PutSection(&bytes, section, "QORBA_ErrMsg", section + DATAFILE_SECTION_RECORD_SIZE,
+                       size, static_cast<uint32_t>(catalogue.size()));
+    RawFile_PutEntries(&bytes, section + DATAFILE_SECTION_RECORD_SIZE,
+                       section + DATAFILE_SECTION_RECORD_SIZE +
+                           DATAFILE_ENTRY_SIZE * static_cast<uint32_t>(catalogue.size()),
+                       catalogue, 0);
     // Each record's next field is 48 bytes in, inside the records after it;
     // none of the names these fields spell is the one looked for.
-    uint32_t record = 8;
-    for (; record + kSectionSize + 16 <= section; record += 16) {
-        Zwx_PutU32(&bytes, record + kNextSection, record + 16);
+    uint32_t record = DATAFILE_FIRST_SECTION;
+    for (; record + DATAFILE_SECTION_RECORD_SIZE + 16 <= section; record += 16) {
+        Zwx_PutU32(&bytes, record + DATAFILE_SECTION_NEXT, record + 16);
     }
-    Zwx_PutU32(&bytes, record - 16 + kNextSection, section);
+    Zwx_PutU32(&bytes, record - 16 + DATAFILE_SECTION_NEXT, section);
     return bytes;
 }
 
 std::vector<uint8_t> Hostile_EntryChain(uint32_t size, uint32_t keyLength) {
-    std::vector<uint8_t> bytes(size, 0);
-    memcpy(bytes.data(), "ZWX1", 4);
-    Zwx_PutU32(&bytes, 4, 8 + kSectionSize);
-    const uint32_t firstEntry = 8 + kSectionSize + 8;
-    PutSectionRecord(&bytes, 8, "QORBA_ErrMsg", firstEntry, 8 + kSectionSize, kAllOnes);
+    std::vector<uint8_t> bytes =
+        RawFile(size, DATAFILE_FIRST_SECTION + DATAFILE_SECTION_RECORD_SIZE);
+    const uint32_t firstEntry = DATAFILE_FIRST_SECTION + DATAFILE_SECTION_RECORD_SIZE + 8;
+    RawFile_PutSection(&bytes, DATAFILE_FIRST_SECTION, "QORBA_ErrMsg", firstEntry,
+                       DATAFILE_FIRST_SECTION + DATAFILE_SECTION_RECORD_SIZE, kAllOnes);
 
     const std::vector<ZwxEntry> catalogue = TestCatalogue("text ", nullptr);
     const uint32_t strings = size - 2048;
-    const uint32_t catalogueAt =
-        strings - kEntrySize * static_cast<uint32_t>(catalogue.size()) - kEntrySize;
+    const uint32_t catalogueAt = strings -
+                                 DATAFILE_ENTRY_SIZE * static_cast<uint32_t>(catalogue.size()) -
+                                 DATAFILE_ENTRY_SIZE;
     const std::string junkKey = keyLength == 8 ? "ERMSG_ZZ" : std::string(keyLength, 'Z');
-    PutString(&bytes, strings, junkKey);
-    for (uint32_t entry = firstEntry; entry < catalogueAt; entry += kEntrySize) {
+    RawFile_PutString(&bytes, strings, junkKey);
+    for (uint32_t entry = firstEntry; entry < catalogueAt; entry += DATAFILE_ENTRY_SIZE) {
         Zwx_PutU32(&bytes, entry, strings);
-        Zwx_PutU32(&bytes, entry + kValue, strings);
-        Zwx_PutU32(&bytes, entry + kNextEntry, entry + kEntrySize);
+        Zwx_PutU32(&bytes, entry + DATAFILE_ENTRY_VALUE, strings);
+        Zwx_PutU32(&bytes, entry + DATAFILE_ENTRY_NEXT, entry + DATAFILE_ENTRY_SIZE);
     }
     // Without a fallback the walk goes on past the catalogue and off the end.
-    PutEntries(&bytes, catalogueAt, strings + keyLength + 1, catalogue, kAllOnes - 15);
+    RawFile_PutEntries(&bytes, catalogueAt, strings + keyLength + 1, catalogue, kAllOnes - 15);
     return bytes;
 }
 
@@ -131,7 +92,7 @@ std::vector<uint8_t> Hostile_ValuesToTheEnd() {
     bytes.insert(bytes.end(), 300, 'v');
     const uint32_t fromTheEnd[] = {100, 289, 290, 1, 0};
     for (size_t e = 0; e < 5; ++e) {
-        Zwx_PutU32(&bytes, at[e] + kValue, tail + 300 - fromTheEnd[e]);
+        Zwx_PutU32(&bytes, at[e] + DATAFILE_ENTRY_VALUE, tail + 300 - fromTheEnd[e]);
     }
     return bytes;
 }
@@ -152,66 +113,71 @@ std::vector<uint8_t> Hostile_FarStrings(uint32_t far) {
           {{"ERMSG_00", "zero"}, {"ERMSG_01", "one"}, {"ERMSG_02", "two"}, {"ERMSG_03", "three"}}}},
         &layout);
     const std::vector<uint32_t> &at = layout.entryOffsets[0];
-    Zwx_PutU32(&bytes, layout.sectionOffsets[0] + kEntryCount, kAllOnes);
+    Zwx_PutU32(&bytes, layout.sectionOffsets[0] + DATAFILE_SECTION_COUNT, kAllOnes);
     Zwx_PutU32(&bytes, at[1], far);
-    Zwx_PutU32(&bytes, at[2] + kValue, far);
-    Zwx_PutU32(&bytes, at[3] + kNextEntry, far);
+    Zwx_PutU32(&bytes, at[2] + DATAFILE_ENTRY_VALUE, far);
+    Zwx_PutU32(&bytes, at[3] + DATAFILE_ENTRY_NEXT, far);
     return bytes;
 }
 
 std::vector<uint8_t> Hostile_FarFirstEntry(uint32_t far) {
     ZwxLayout layout;
     std::vector<uint8_t> bytes = Zwx_Build({{"QORBA_ErrMsg", TestCatalogue()}}, &layout);
-    Zwx_PutU32(&bytes, layout.sectionOffsets[0] + kFirstEntry, far);
-    Zwx_PutU32(&bytes, layout.sectionOffsets[0] + kEntryCount, 4);
+    Zwx_PutU32(&bytes, layout.sectionOffsets[0] + DATAFILE_SECTION_FIRST_ENTRY, far);
+    Zwx_PutU32(&bytes, layout.sectionOffsets[0] + DATAFILE_SECTION_COUNT, 4);
     return bytes;
 }
 
 std::vector<uint8_t> Hostile_FarNextSection(uint32_t far) {
     ZwxLayout layout;
     std::vector<uint8_t> bytes = Zwx_Build({{"A", {}}, {"QORBA_ErrMsg", TestCatalogue()}}, &layout);
-    Zwx_PutU32(&bytes, 4, kAllOnes);
-    Zwx_PutU32(&bytes, layout.sectionOffsets[0] + kNextSection, far);
+    Zwx_PutU32(&bytes, DATAFILE_HEADER_LIMIT, kAllOnes);
+    Zwx_PutU32(&bytes, layout.sectionOffsets[0] + DATAFILE_SECTION_NEXT, far);
     return bytes;
 }
 
 std::vector<uint8_t> Hostile_ScatteredChain(uint32_t size, uint32_t stride) {
     std::vector<uint8_t> bytes = Hostile_EntryChain(size, 8);
-    const uint32_t firstEntry = 8 + kSectionSize + 8;
+    const uint32_t firstEntry = DATAFILE_FIRST_SECTION + DATAFILE_SECTION_RECORD_SIZE + 8;
     const uint32_t catalogueAt =
-        size - 2048 - kEntrySize * static_cast<uint32_t>(TestCatalogue("text ", nullptr).size()) -
-        kEntrySize;
-    const uint32_t slots = (catalogueAt - firstEntry) / kEntrySize;
+        size - 2048 -
+        DATAFILE_ENTRY_SIZE * static_cast<uint32_t>(TestCatalogue("text ", nullptr).size()) -
+        DATAFILE_ENTRY_SIZE;
+    const uint32_t slots = (catalogueAt - firstEntry) / DATAFILE_ENTRY_SIZE;
     uint64_t slot = 0;
     for (uint32_t step = 0; step + 1 < slots; ++step) {
         const uint64_t next = (slot + stride) % slots;
-        Zwx_PutU32(&bytes, firstEntry + static_cast<uint32_t>(slot) * kEntrySize + kNextEntry,
-                   firstEntry + static_cast<uint32_t>(next) * kEntrySize);
+        Zwx_PutU32(&bytes,
+                   firstEntry + static_cast<uint32_t>(slot) * DATAFILE_ENTRY_SIZE +
+                       DATAFILE_ENTRY_NEXT,
+                   firstEntry + static_cast<uint32_t>(next) * DATAFILE_ENTRY_SIZE);
         slot = next;
     }
-    Zwx_PutU32(&bytes, firstEntry + static_cast<uint32_t>(slot) * kEntrySize + kNextEntry,
+    Zwx_PutU32(&bytes,
+               firstEntry + static_cast<uint32_t>(slot) * DATAFILE_ENTRY_SIZE + DATAFILE_ENTRY_NEXT,
                catalogueAt);
     return bytes;
 }
 
 std::vector<uint8_t> Hostile_SpreadCatalogue(uint32_t blocks) {
     const uint32_t block = 4096;
-    std::vector<uint8_t> bytes((blocks + 1) * block, 0);
-    memcpy(bytes.data(), "ZWX1", 4);
-    Zwx_PutU32(&bytes, 4, 8 + kSectionSize);
+    std::vector<uint8_t> bytes =
+        RawFile((blocks + 1) * block, DATAFILE_FIRST_SECTION + DATAFILE_SECTION_RECORD_SIZE);
     const std::vector<ZwxEntry> catalogue = TestCatalogue("text ", "fallback");
     const auto count = static_cast<uint32_t>(catalogue.size());
     // Entry k, its key and its value each in a block of their own, 7 blocks on.
     auto at = [&](uint32_t k, uint32_t role) {
         return block * (1 + (7 * k + 5 * role) % blocks) + 1024 * role + 32 * k;
     };
-    PutSectionRecord(&bytes, 8, "QORBA_ErrMsg", at(0, 0), 8 + kSectionSize, count);
+    RawFile_PutSection(&bytes, DATAFILE_FIRST_SECTION, "QORBA_ErrMsg", at(0, 0),
+                       DATAFILE_FIRST_SECTION + DATAFILE_SECTION_RECORD_SIZE, count);
     for (uint32_t k = 0; k < count; ++k) {
         Zwx_PutU32(&bytes, at(k, 0), at(k, 1));
-        PutString(&bytes, at(k, 1), catalogue[k].key);
-        Zwx_PutU32(&bytes, at(k, 0) + kValue, at(k, 2));
-        PutString(&bytes, at(k, 2), catalogue[k].value);
-        Zwx_PutU32(&bytes, at(k, 0) + kNextEntry, k + 1 < count ? at(k + 1, 0) : 0xFFFFFFF0u);
+        RawFile_PutString(&bytes, at(k, 1), catalogue[k].key);
+        Zwx_PutU32(&bytes, at(k, 0) + DATAFILE_ENTRY_VALUE, at(k, 2));
+        RawFile_PutString(&bytes, at(k, 2), catalogue[k].value);
+        Zwx_PutU32(&bytes, at(k, 0) + DATAFILE_ENTRY_NEXT,
+                   k + 1 < count ? at(k + 1, 0) : 0xFFFFFFF0u);
     }
     return bytes;
 }

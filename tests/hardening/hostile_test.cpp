@@ -27,13 +27,13 @@ class HostileTest : public SweepTest {
     // to keep the runs under valgrind short; hostile_times loads the 64 MiB
     // ones in both modes.
     uint32_t LargeSize() const {
-        return GetParam() == SweepMode::Image ? HOSTILE_LARGE_SIZE : 1u << 20;
+        return GetParam() == ReadMode::Image ? HOSTILE_LARGE_SIZE : 1u << 20;
     }
     void ExpectLoads(const std::vector<uint8_t> &bytes, const Texts &expected) {
         const std::string path = Write(bytes);
         const LoadRun run = LoadRun_Do(path, FaultPlan());
         ASSERT_TRUE(run.opened);
-        EXPECT_EQ(run.imageMode, GetParam() == SweepMode::Image);
+        EXPECT_EQ(run.imageMode, GetParam() == ReadMode::Image);
         for (size_t slot = 0; slot < MODEL_SLOTS; ++slot) {
             const auto it = expected.find(slot);
             EXPECT_EQ(run.table.loaded[slot], it != expected.end()) << "slot " << slot;
@@ -94,7 +94,6 @@ TEST_P(HostileTest, OffsetsAtAndBeyond2GiBReadNothing) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(BothModes, HostileTest,
-                         testing::Values(SweepMode::Image, SweepMode::Handle), SweepModeName);
+INSTANTIATE_TEST_SUITE_P(BothModes, HostileTest, BOTH_READ_MODES);
 
 } // namespace

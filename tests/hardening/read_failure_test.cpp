@@ -71,7 +71,6 @@ TEST(ReadFailureByHandTest, EachReadOfOneEntryInHandleMode) {
     TempDir_Remove(dir);
 }
 
-INSTANTIATE_TEST_SUITE_P(BothModes, ReadFailureTest,
-                         testing::Values(SweepMode::Image, SweepMode::Handle), SweepModeName);
+INSTANTIATE_TEST_SUITE_P(BothModes, ReadFailureTest, BOTH_READ_MODES);
 
 } // namespace

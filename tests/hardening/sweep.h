@@ -1,46 +1,30 @@
-// Shared by the fault sweeps: a fresh folder per test, and the comparison of
-// one faulty load with what the load model accepts for the same faults.
+// Shared by the fault sweeps: both read modes through the image limit, and the
+// comparison of one faulty load with what the load model accepts for the same
+// faults (each load installs its own fault plan).
 #ifndef ZW_TESTS_SWEEP_H
 #define ZW_TESTS_SWEEP_H
 
 #include "datafile.h"
 #include "loadmodel.h"
 #include "loadrun.h"
-#include "tempfile.h"
+#include "readmode.h"
 
 #include <gtest/gtest.h>
 
-#include <ostream>
 #include <string>
 #include <vector>
 
-enum class SweepMode { Image, Handle };
-
-inline void PrintTo(SweepMode mode, std::ostream *out) {
-    *out << (mode == SweepMode::Image ? "image mode" : "handle mode");
-}
-
-inline std::string SweepModeName(const testing::TestParamInfo<SweepMode> &info) {
-    return info.param == SweepMode::Image ? "Image" : "Handle";
-}
-
 // Image mode for files of any size, handle mode for all but the empty one,
 // through the image limit; faults can take either mode elsewhere.
-class SweepTest : public testing::TestWithParam<SweepMode> {
+class SweepTest : public TempFolderTest, public testing::WithParamInterface<ReadMode> {
   protected:
     void SetUp() override {
-        g_dataFileImageLimit = GetParam() == SweepMode::Image ? UINT32_MAX : 0;
-        dir_ = TempDir_Create("");
-        ASSERT_FALSE(dir_.empty());
+        g_dataFileImageLimit = GetParam() == ReadMode::Image ? UINT32_MAX : 0;
+        TempFolderTest::SetUp();
     }
     void TearDown() override {
         g_dataFileImageLimit = DATAFILE_IMAGE_LIMIT;
-        TempDir_Remove(dir_);
-    }
-    std::string Write(const std::vector<uint8_t> &bytes) {
-        const std::string path = Path_Join(dir_, "ZEDWIC_D.ZWX");
-        EXPECT_TRUE(File_Write(path, bytes));
-        return path;
+        TempFolderTest::TearDown();
     }
     // Loads under plan and checks the run against the model; true when it agrees.
     static bool ExpectAsModelled(const std::string &path, const std::vector<uint8_t> &bytes,
@@ -61,8 +45,6 @@ class SweepTest : public testing::TestWithParam<SweepMode> {
         return accepted && run.counts.blocks == 0 && run.counts.handles == 0 &&
                run.opened == expected.opened && run.imageMode == expected.imageMode;
     }
-
-    std::string dir_;
 };
 
 #endif

@@ -10,8 +10,8 @@ std::vector<uint8_t> ChainOffTheEnd() {
     ZwxLayout layout;
     std::vector<uint8_t> bytes = Zwx_Build(
         {{"QORBA_ErrMsg", {{"ERMSG_00", "a"}, {"ERMSG_01", "b"}, {"ERMSG_XX", "x"}}}}, &layout);
-    Zwx_PutU32(&bytes, layout.sectionOffsets[0] + 52, 0xFFFFFFFFu);
-    Zwx_PutU32(&bytes, layout.entryOffsets[0][1] + 12, 0xFFFFFFF0u);
+    Zwx_PutU32(&bytes, layout.sectionOffsets[0] + DATAFILE_SECTION_COUNT, 0xFFFFFFFFu);
+    Zwx_PutU32(&bytes, layout.entryOffsets[0][1] + DATAFILE_ENTRY_NEXT, 0xFFFFFFF0u);
     return bytes;
 }
 
@@ -28,7 +28,7 @@ std::vector<uint8_t> HeaderReadsAsAnEntry() {
     std::vector<uint8_t> bytes =
         Zwx_Build({{"QORBA_ErrMsg", {{"ERMSG_01", "one"}, {"ERMSG_09", "nine"}}}}, &layout);
     Zwx_PutU32(&bytes, 0, layout.keyOffsets[0][1]);
-    Zwx_PutU32(&bytes, layout.sectionOffsets[0] + 52, 1);
+    Zwx_PutU32(&bytes, layout.sectionOffsets[0] + DATAFILE_SECTION_COUNT, 1);
     return bytes;
 }
 

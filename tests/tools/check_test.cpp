@@ -39,7 +39,8 @@ TEST_F(CheckTest, WarnsAboutWhatAMaintainerMustFix) {
                                           &layout);
     file.insert(file.end(), 300, 'v');
     file.push_back(0);
-    Zwx_PutU32(&file, layout.entryOffsets[0][4] + 4, static_cast<uint32_t>(file.size() - 301));
+    Zwx_PutU32(&file, layout.entryOffsets[0][4] + DATAFILE_ENTRY_VALUE,
+               static_cast<uint32_t>(file.size() - 301));
     EXPECT_EQ(Check(file), ZWX_EXIT_FINDINGS);
     for (const char *warning :
          {"warning: entry 2 (\"ERMSG_16\"): fills no slot",
@@ -81,16 +82,16 @@ TEST_F(CheckTest, MissingOrRepeatedMessageSection) {
 TEST_F(CheckTest, BrokenEntryChains) {
     ZwxLayout layout;
     std::vector<uint8_t> file = Zwx_Build({{"QORBA_ErrMsg", TestCatalogue()}}, &layout);
-    const uint32_t countField = layout.sectionOffsets[0] + 52;
+    const uint32_t countField = layout.sectionOffsets[0] + DATAFILE_SECTION_COUNT;
     Zwx_PutU32(&file, countField, 0xFFFFFFFFu);
-    Zwx_PutU32(&file, layout.entryOffsets[0][16] + 12, layout.entryOffsets[0][10]);
+    Zwx_PutU32(&file, layout.entryOffsets[0][16] + DATAFILE_ENTRY_NEXT, layout.entryOffsets[0][10]);
     EXPECT_EQ(Check(file), ZWX_EXIT_FINDINGS);
     EXPECT_TRUE(Says("warning: the entry chain loops back to a record it has read at 0x"));
     EXPECT_TRUE(Says("after 17 of 4294967295 entries")) << io_.out;
     EXPECT_TRUE(Says("fallback: \"fallback\"")) << "the library loads what it met";
 
     Zwx_PutU32(&file, countField, 17);
-    Zwx_PutU32(&file, layout.entryOffsets[0][4] + 12, 0x7FFFFFF0u);
+    Zwx_PutU32(&file, layout.entryOffsets[0][4] + DATAFILE_ENTRY_NEXT, 0x7FFFFFF0u);
     EXPECT_EQ(Check(file), ZWX_EXIT_FINDINGS);
     EXPECT_TRUE(Says("the entry chain leaves the file at 0x7FFFFFF0 after 5 of 17 entries"));
     EXPECT_TRUE(Says("code  5: \"\"  (no text)"));

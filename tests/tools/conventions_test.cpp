@@ -160,7 +160,8 @@ TEST_F(ConventionsTest, TheRecordedCodePageChangesNothingTheLibraryReads) {
     std::vector<ZwxSection> sections = {{"Other", {{"k", "v"}}}, {"QORBA_ErrMsg", TestCatalogue()}};
     std::vector<uint8_t> plain = Zwx_Build(sections, nullptr);
     std::vector<uint8_t> damaged = plain;
-    Zwx_PutU32(&damaged, 8 + 48, 0); // the walk goes back to the header
+    Zwx_PutU32(&damaged, DATAFILE_FIRST_SECTION + DATAFILE_SECTION_NEXT,
+               0); // the walk goes back to the header
     for (const std::vector<uint8_t> &file : {plain, damaged}) {
         std::vector<std::string> answers[2];
         for (int recorded = 0; recorded < 2; ++recorded) {

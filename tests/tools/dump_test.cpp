@@ -37,24 +37,25 @@ class DumpTest : public ZwxTest {
 };
 
 TEST_F(DumpTest, EntryChainsThatLoopLeaveOrStopEarly) {
-    Zwx_PutU32(&file_, layout_.sectionOffsets[0] + 52, 5);
-    Zwx_PutU32(&file_, Entry(0, 2) + 12, Entry(0, 0));
+    Zwx_PutU32(&file_, layout_.sectionOffsets[0] + DATAFILE_SECTION_COUNT, 5);
+    Zwx_PutU32(&file_, Entry(0, 2) + DATAFILE_ENTRY_NEXT, Entry(0, 0));
     std::vector<ZwxSection> kept = DumpDamaged("section 1 [QORBA_ErrMsg] at 0x8: the entry chain "
                                                "loops back to a record it has read");
     EXPECT_NE(io_.err.find("after 3 of 5 entries"), std::string::npos);
     ASSERT_EQ(kept.size(), 2u);
     EXPECT_EQ(kept[0].entries.size(), 3u) << "everything before the damage is kept";
 
-    Zwx_PutU32(&file_, Entry(0, 2) + 12, 0);
+    Zwx_PutU32(&file_, Entry(0, 2) + DATAFILE_ENTRY_NEXT, 0);
     DumpDamaged("the entry chain runs into the file header at 0x0 after 3 of 5 entries");
 
-    Zwx_PutU32(&file_, Entry(0, 0) + 12, 0x100000);
+    Zwx_PutU32(&file_, Entry(0, 0) + DATAFILE_ENTRY_NEXT, 0x100000);
     kept = DumpDamaged("the entry chain leaves the file at 0x100000 after 1 of 5 entries");
     EXPECT_EQ(kept[1].entries.size(), 1u) << "the next section is still dumped";
 }
 
 TEST_F(DumpTest, SectionChainsThatLoopOrAreCutShort) {
-    Zwx_PutU32(&file_, layout_.sectionOffsets[1] + 48, layout_.sectionOffsets[0]);
+    Zwx_PutU32(&file_, layout_.sectionOffsets[1] + DATAFILE_SECTION_NEXT,
+               layout_.sectionOffsets[0]);
     EXPECT_EQ(DumpDamaged("the section chain loops back").size(), 2u);
 
     file_.resize(layout_.sectionOffsets[1] + 20);
@@ -71,7 +72,7 @@ TEST_F(DumpTest, StringsWithoutNul) {
     const std::vector<uint8_t> clean = file_;
     // A value that runs into the end of the file: the library reads it as it is.
     file_.insert(file_.end(), {'t', 'a', 'i', 'l'});
-    Zwx_PutU32(&file_, Entry(1, 0) + 4, static_cast<uint32_t>(file_.size() - 4));
+    Zwx_PutU32(&file_, Entry(1, 0) + DATAFILE_ENTRY_VALUE, static_cast<uint32_t>(file_.size() - 4));
     std::vector<ZwxSection> kept = DumpDamaged("section 2 [Other] at 0x48: entry 1: the value at");
     EXPECT_NE(io_.err.find("has no NUL; the end of the file ends it"), std::string::npos);
     EXPECT_EQ(kept[1].entries[0].value, "tail");
@@ -80,7 +81,8 @@ TEST_F(DumpTest, StringsWithoutNul) {
     file_ = clean;
     file_.insert(file_.end(), 300, 'v');
     file_.push_back(0);
-    Zwx_PutU32(&file_, Entry(0, 1) + 4, static_cast<uint32_t>(file_.size() - 301));
+    Zwx_PutU32(&file_, Entry(0, 1) + DATAFILE_ENTRY_VALUE,
+               static_cast<uint32_t>(file_.size() - 301));
     kept = DumpDamaged("entry 2: the value at");
     EXPECT_NE(io_.err.find("has no NUL within 290 bytes; entry left out"), std::string::npos);
     EXPECT_EQ(kept[0].entries.size(), 2u);

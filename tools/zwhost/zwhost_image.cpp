@@ -2,8 +2,8 @@
 
 namespace {
 
-const size_t kMaxImports = 256;
-const size_t kMaxImportName = 260;
+const size_t ZWHOST_MAX_IMPORTS = 256;
+const size_t ZWHOST_MAX_IMPORT_NAME = 260;
 
 struct Bytes {
     const uint8_t *data;
@@ -57,7 +57,7 @@ void ReadImports(const Bytes &b, const Sections &sections, uint32_t directory, Z
     if (!FileOffsetOf(b, sections, directory, &offset)) {
         return;
     }
-    for (size_t i = 0; i < kMaxImports; ++i, offset += 20) {
+    for (size_t i = 0; i < ZWHOST_MAX_IMPORTS; ++i, offset += 20) {
         if (!Has(b, offset, 20)) {
             return;
         }
@@ -71,7 +71,7 @@ void ReadImports(const Bytes &b, const Sections &sections, uint32_t directory, Z
             return;
         }
         std::string text;
-        while (Has(b, name, 1) && b.data[name] != 0 && text.size() < kMaxImportName) {
+        while (Has(b, name, 1) && b.data[name] != 0 && text.size() < ZWHOST_MAX_IMPORT_NAME) {
             text += static_cast<char>(b.data[name++]);
         }
         if (!Has(b, name, 1) || b.data[name] != 0) {

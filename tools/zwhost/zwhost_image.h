@@ -20,9 +20,9 @@ struct ZwHostImage {
     std::vector<std::string> imports; // DLL names, in the order of the directory
 };
 
-// bytes are the file's first size bytes (the whole file, or as much as was
+// data holds the file's first size bytes (the whole file, or as much as was
 // read). Never reads outside them.
-ZwHostImage ZwHost_InspectImage(const uint8_t *bytes, size_t size);
+ZwHostImage ZwHost_InspectImage(const uint8_t *data, size_t size);
 
 // "x64", "x86 (32-bit)", "ARM64", ... or "machine 0x1234".
 std::string ZwHost_MachineName(uint16_t machine);

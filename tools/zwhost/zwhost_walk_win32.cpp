@@ -13,7 +13,8 @@
 
 namespace {
 
-const size_t kMaxInspected = 64u << 20; // modules are far smaller; a header is enough past this
+const size_t ZWHOST_MAX_INSPECTED = 64u
+                                    << 20; // modules are far smaller; a header is enough past this
 
 // The spooler's ANSI strings are in the system code page, as the library reads them.
 bool IsAnsiLeadByte(unsigned char byte) {
@@ -48,8 +49,9 @@ std::vector<uint8_t> ReadHead(const std::string &path) {
     }
     LARGE_INTEGER size = {};
     GetFileSizeEx(file, &size);
-    const size_t want = static_cast<uint64_t>(size.QuadPart) < kMaxInspected ? size_t(size.QuadPart)
-                                                                             : kMaxInspected;
+    const size_t want = static_cast<uint64_t>(size.QuadPart) < ZWHOST_MAX_INSPECTED
+                            ? size_t(size.QuadPart)
+                            : ZWHOST_MAX_INSPECTED;
     bytes.assign(want, 0);
     DWORD got = 0;
     if (!ReadFile(file, bytes.data(), static_cast<DWORD>(want), &got, nullptr)) {

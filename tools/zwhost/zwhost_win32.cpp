@@ -18,7 +18,7 @@
 
 namespace {
 
-const char kUsage[] =
+const char ZWHOST_USAGE[] =
     "usage: zwhost [--dll PATH] msg [CODE...]\n"
     "       zwhost [--dll PATH] call EXPORT PRINTER VALUE\n"
     "       zwhost explain PRINTER [EXPORT]\n"
@@ -38,8 +38,8 @@ const char kUsage[] =
     "exit status: 0 fine, 1 the diagnosis found a fault (an empty text, a call that would\n"
     "give 99, printers that cannot be listed), 2 bad command line or library not loadable\n";
 
-const int kExitFault = 1;
-const int kExitUsage = 2;
+const int ZWHOST_EXIT_FAULT = 1;
+const int ZWHOST_EXIT_USAGE = 2;
 
 std::string FolderOf(const std::string &path) {
     const size_t slash = path.find_last_of("\\/");
@@ -140,7 +140,7 @@ int ShowMessages(HMODULE dll, const std::string &dllPath, char **codes, int coun
     auto getErrorMsg = reinterpret_cast<VOLQUAD_GetErrorMsg_Fn>(
         reinterpret_cast<void *>(Resolve(dll, "VOLQUAD_GetErrorMsg", dllPath)));
     if (getErrorMsg == nullptr) {
-        return kExitUsage;
+        return ZWHOST_EXIT_USAGE;
     }
     std::vector<int32_t> wanted;
     for (int i = 0; i < count; ++i) {
@@ -148,7 +148,7 @@ int ShowMessages(HMODULE dll, const std::string &dllPath, char **codes, int coun
         if (!ZwHost_ParseCode(codes[i], &code)) {
             fprintf(stderr, "zwhost: not a code: '%s' (a whole number such as 7 or -1)\n",
                     codes[i]);
-            return kExitUsage;
+            return ZWHOST_EXIT_USAGE;
         }
         wanted.push_back(code);
     }
@@ -171,30 +171,30 @@ int ShowMessages(HMODULE dll, const std::string &dllPath, char **codes, int coun
         return 0;
     }
     ExplainEmpty(dataFile);
-    return kExitFault;
+    return ZWHOST_EXIT_FAULT;
 }
 
 int CallExport(HMODULE dll, const std::string &dllPath, char **args, int count) {
     if (count != 3) {
-        fprintf(stderr, "zwhost: call needs EXPORT PRINTER VALUE\n%s", kUsage);
-        return kExitUsage;
+        fprintf(stderr, "zwhost: call needs EXPORT PRINTER VALUE\n%s", ZWHOST_USAGE);
+        return ZWHOST_EXIT_USAGE;
     }
     const char *name = ZwHost_SettingExportName(args[0]);
     if (name == nullptr) {
         fprintf(stderr, "zwhost: no settings export is called '%s'\n", args[0]);
-        return kExitUsage;
+        return ZWHOST_EXIT_USAGE;
     }
     intptr_t value = 0;
     if (!ZwHost_ParseValue(args[2], &value)) {
         fprintf(stderr, "zwhost: not a value: '%s' (a whole number such as 42 or 0x2A)\n", args[2]);
-        return kExitUsage;
+        return ZWHOST_EXIT_USAGE;
     }
     auto settingFn =
         reinterpret_cast<VOLQUAD_Setting_Fn>(reinterpret_cast<void *>(Resolve(dll, name, dllPath)));
     auto getErrorMsg = reinterpret_cast<VOLQUAD_GetErrorMsg_Fn>(
         reinterpret_cast<void *>(Resolve(dll, "VOLQUAD_GetErrorMsg", dllPath)));
     if (settingFn == nullptr || getErrorMsg == nullptr) {
-        return kExitUsage;
+        return ZWHOST_EXIT_USAGE;
     }
     const int32_t result = settingFn(args[1], value);
     printf("%s(\"%s\", %lld) = %ld  %s\n", name, args[1], static_cast<long long>(value),
@@ -208,13 +208,13 @@ int CallExport(HMODULE dll, const std::string &dllPath, char **args, int count) 
 
 int Explain(char **args, int count) {
     if (count < 1 || count > 2) {
-        fprintf(stderr, "zwhost: explain needs PRINTER and at most one EXPORT\n%s", kUsage);
-        return kExitUsage;
+        fprintf(stderr, "zwhost: explain needs PRINTER and at most one EXPORT\n%s", ZWHOST_USAGE);
+        return ZWHOST_EXIT_USAGE;
     }
     const char *exportName = nullptr;
     if (count == 2 && (exportName = ZwHost_SettingExportName(args[1])) == nullptr) {
         fprintf(stderr, "zwhost: no settings export is called '%s'\n", args[1]);
-        return kExitUsage;
+        return ZWHOST_EXIT_USAGE;
     }
     const ZwHostWalk walk = ZwHost_Walk(args[0], exportName);
     printf("printer \"%s\"\n", args[0]);
@@ -233,7 +233,7 @@ int Explain(char **args, int count) {
         : walk.loaded         ? "the settings calls it lacks return 99 for this printer"
                               : "every settings call for this printer returns 99";
     printf("stops at step %zu: %s\n", walk.steps.size(), verdict.c_str());
-    return kExitFault;
+    return ZWHOST_EXIT_FAULT;
 }
 
 // The list can change while it is read: the size asked first is too small by
@@ -294,7 +294,7 @@ int ListPrinters() {
                 error == ERROR_SUCCESS || error == ERROR_INSUFFICIENT_BUFFER
                     ? "the list kept changing while it was read"
                     : ZwHost_SystemError(error).c_str());
-        return kExitFault;
+        return ZWHOST_EXIT_FAULT;
     }
     const PRINTER_INFO_4A *printers = reinterpret_cast<const PRINTER_INFO_4A *>(list.data());
     if (count == 0) {
@@ -314,7 +314,7 @@ int ListPrinters() {
 int main(int argc, char **argv) {
     if (argc == 2 && (strcmp(argv[1], "--help") == 0 || strcmp(argv[1], "-h") == 0 ||
                       strcmp(argv[1], "/?") == 0)) {
-        printf("%s", kUsage);
+        printf("%s", ZWHOST_USAGE);
         return 0;
     }
     if (argc == 2 && strcmp(argv[1], "--version") == 0) {
@@ -328,8 +328,8 @@ int main(int argc, char **argv) {
         next += 2;
     }
     if (next >= argc) {
-        fprintf(stderr, "%s", kUsage);
-        return kExitUsage;
+        fprintf(stderr, "%s", ZWHOST_USAGE);
+        return ZWHOST_EXIT_USAGE;
     }
     const std::string command = argv[next++];
     if (command == "printers") {
@@ -339,13 +339,13 @@ int main(int argc, char **argv) {
         return Explain(argv + next, argc - next);
     }
     if (command != "msg" && command != "call") {
-        fprintf(stderr, "zwhost: unknown command '%s'\n%s", command.c_str(), kUsage);
-        return kExitUsage;
+        fprintf(stderr, "zwhost: unknown command '%s'\n%s", command.c_str(), ZWHOST_USAGE);
+        return ZWHOST_EXIT_USAGE;
     }
     HMODULE dll = LoadLibraryA(dllPath.c_str());
     if (dll == nullptr) {
         fprintf(stderr, "zwhost: cannot load %s (error %lu)\n", dllPath.c_str(), GetLastError());
-        return kExitUsage;
+        return ZWHOST_EXIT_USAGE;
     }
     const int status = command == "msg" ? ShowMessages(dll, dllPath, argv + next, argc - next)
                                         : CallExport(dll, dllPath, argv + next, argc - next);

@@ -10,7 +10,7 @@
 
 namespace {
 
-const uint32_t kNoEntry = 0xFFFFFFFFu;
+const uint32_t CHECK_NO_ENTRY = 0xFFFFFFFFu;
 
 struct Check {
     uint32_t codePage;
@@ -30,14 +30,14 @@ std::string SlotRole(uint32_t slot) {
                                         : "code " + std::to_string(slot);
 }
 
-// The slot a key fills, matched as ErrMsg_Load matches it; kNoEntry for none.
+// The slot a key fills, matched as ErrMsg_Load matches it; CHECK_NO_ENTRY for none.
 uint32_t SlotOf(const std::string &key) {
     for (uint32_t slot = 0; ErrMsgTable[slot].key[0] != '\0'; ++slot) {
         if (DataFile_NamesEqual(ErrMsgTable[slot].key, key.c_str())) {
             return slot;
         }
     }
-    return kNoEntry;
+    return CHECK_NO_ENTRY;
 }
 
 // The table as the library loads it, by the library's own code.
@@ -99,7 +99,7 @@ void CheckEntries(Check *check, const WalkSection &section) {
     }
     uint32_t winner[ERRMSG_SLOT_COUNT];
     for (uint32_t &w : winner) {
-        w = kNoEntry;
+        w = CHECK_NO_ENTRY;
     }
     for (uint32_t k = 0; k < section.entries.size(); ++k) {
         const WalkEntry &entry = section.entries[k];
@@ -114,14 +114,14 @@ void CheckEntries(Check *check, const WalkSection &section) {
             Warn(check, named + ": the key has no NUL; the end of the file ends it", k);
         }
         const uint32_t slot = SlotOf(entry.key.bytes);
-        if (slot == kNoEntry) {
+        if (slot == CHECK_NO_ENTRY) {
             Warn(check,
                  named + ": fills no slot (the keys are ERMSG_00 to ERMSG_" +
                      std::to_string(ERRMSG_CODE_COUNT - 1) + " and ERMSG_XX)",
                  k);
             continue;
         }
-        if (winner[slot] != kNoEntry) {
+        if (winner[slot] != CHECK_NO_ENTRY) {
             Warn(check,
                  named + ": repeats the key of entry " + std::to_string(winner[slot] + 1) +
                      ", whose text is the one loaded",
@@ -145,7 +145,7 @@ void CheckEntries(Check *check, const WalkSection &section) {
                         std::to_string(section.entries.size()) + " of " +
                         std::to_string(section.count) + " entries");
     }
-    if (winner[ERRMSG_FALLBACK_SLOT] == kNoEntry) {
+    if (winner[ERRMSG_FALLBACK_SLOT] == CHECK_NO_ENTRY) {
         Warn(check, "no ERMSG_XX: codes without a text of their own, and codes outside 0 to " +
                         std::to_string(ERRMSG_CODE_COUNT - 1) + ", get the empty string");
     }

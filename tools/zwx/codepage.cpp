@@ -5,7 +5,7 @@
 
 namespace {
 
-const uint32_t kUtf8 = 65001;
+const uint32_t CODEPAGE_UTF8 = 65001;
 
 bool IsDoubleByte(uint32_t codePage) {
     return codePage == 932 || codePage == 936 || codePage == 949 || codePage == 950;
@@ -13,11 +13,11 @@ bool IsDoubleByte(uint32_t codePage) {
 
 bool IsKnown(uint32_t codePage) {
     return codePage == 874 || IsDoubleByte(codePage) || (codePage >= 1250 && codePage <= 1258) ||
-           codePage == kUtf8;
+           codePage == CODEPAGE_UTF8;
 }
 
 size_t LongestChar(uint32_t codePage) {
-    if (codePage == kUtf8) {
+    if (codePage == CODEPAGE_UTF8) {
         return 4;
     }
     return IsDoubleByte(codePage) ? 2 : 1;
@@ -29,7 +29,7 @@ CodepageStatus Codepage_Check(uint32_t codePage) {
     if (!IsKnown(codePage)) {
         return CODEPAGE_UNKNOWN;
     }
-    if (codePage != kUtf8 && !CodepageSys_Available(codePage)) {
+    if (codePage != CODEPAGE_UTF8 && !CodepageSys_Available(codePage)) {
         return CODEPAGE_UNAVAILABLE;
     }
     return CODEPAGE_OK;
@@ -40,7 +40,7 @@ bool Codepage_EncodeChar(uint32_t codePage, uint32_t codePoint, std::string *byt
     if (codePoint == 0) {
         return false; // a NUL would end the string it is part of
     }
-    if (codePoint < 0x80 || codePage == kUtf8) {
+    if (codePoint < 0x80 || codePage == CODEPAGE_UTF8) {
         Utf8_Append(bytes, codePoint);
         return true;
     }
@@ -58,7 +58,7 @@ bool Codepage_DecodeChar(uint32_t codePage, const std::string &bytes, size_t at,
     if (at >= bytes.size() || bytes[at] == '\0') {
         return false;
     }
-    if (static_cast<uint8_t>(bytes[at]) < 0x80 || codePage == kUtf8) {
+    if (static_cast<uint8_t>(bytes[at]) < 0x80 || codePage == CODEPAGE_UTF8) {
         return Utf8_Next(bytes, at, codePoint, length);
     }
     const size_t longest = LongestChar(codePage);

@@ -9,7 +9,7 @@
 namespace {
 
 // The library seeks to offsets below 2 GiB only.
-const uint64_t kLargestFile = 0x7FFFFFFFu;
+const uint64_t COMPILE_LARGEST_FILE = 0x7FFFFFFFu;
 
 // The index of the section the library reads, as it finds it: the first of
 // that name.
@@ -61,7 +61,7 @@ int ZwxCmd_WriteData(const std::vector<ZwxSection> &sections, uint32_t codePage,
                      const std::string &name, const ZwxOptions &options,
                      const std::vector<std::vector<size_t>> *lines, ZwxStreams *io) {
     const uint64_t size = Zwx_BuiltSize(sections);
-    if (size > kLargestFile) {
+    if (size > COMPILE_LARGEST_FILE) {
         io->err += "zwx: " + name + ": the data file would be " + std::to_string(size) +
                    " bytes; it must stay below 2 GiB\n";
         return ZWX_EXIT_FINDINGS;

@@ -107,8 +107,9 @@ std::string ZwxCmd_OutputLabel(const std::string &path) {
 
 uint32_t ZwxCmd_FileCodePage(DataFile *file, const std::string &path, const ZwxOptions &options,
                              ZwxStreams *io) {
-    uint8_t reserved[ZWX_RESERVED_SIZE] = {};
-    if (DataFile_ReadAt(file, reserved, sizeof reserved, 0) != sizeof reserved) {
+    uint8_t reserved[DATAFILE_HEADER_RESERVED_SIZE] = {};
+    if (DataFile_ReadAt(file, reserved, sizeof reserved, DATAFILE_HEADER_RESERVED) !=
+        sizeof reserved) {
         memset(reserved, 0, sizeof reserved);
     }
     const uint32_t recorded = Zwx_RecordedCodePage(reserved);

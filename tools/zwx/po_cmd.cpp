@@ -16,7 +16,7 @@
 
 namespace {
 
-const uint32_t kNoSlot = 0xFFFFFFFFu;
+const uint32_t PO_NO_SLOT = 0xFFFFFFFFu;
 
 // One text the library loads from the message section.
 struct Loaded {
@@ -31,14 +31,14 @@ uint32_t SlotOf(const std::string &key) {
             return slot;
         }
     }
-    return kNoSlot;
+    return PO_NO_SLOT;
 }
 
 std::string SlotRole(uint32_t slot) {
     if (slot == ERRMSG_FALLBACK_SLOT) {
         return "the fallback: the text of codes without one of their own";
     }
-    return slot == kNoSlot ? std::string("fills no slot") : "code " + std::to_string(slot);
+    return slot == PO_NO_SLOT ? std::string("fills no slot") : "code " + std::to_string(slot);
 }
 
 bool ToUtf8(const std::string &bytes, uint32_t codePage, std::string *utf8) {
@@ -83,7 +83,7 @@ std::vector<Loaded> LoadTexts(DataFile *file, const std::string &label, uint32_t
             continue; // the library skips it; check says why
         }
         const uint32_t slot = SlotOf(entry.key.bytes);
-        if (slot == kNoSlot || taken[slot]) {
+        if (slot == PO_NO_SLOT || taken[slot]) {
             continue;
         }
         taken[slot] = true;

@@ -11,7 +11,7 @@
 
 namespace {
 
-const size_t kMaxErrors = 100;
+const size_t SOURCE_MAX_ERRORS = 100;
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
@@ -139,7 +139,7 @@ bool DecodeText(const std::string &raw, uint32_t codePage, std::string *bytes, s
     return true;
 }
 
-const char kDirective[] = "#codepage";
+const char SOURCE_CODEPAGE_DIRECTIVE[] = "#codepage";
 
 struct Parser {
     const std::string *sourceName;
@@ -149,7 +149,7 @@ struct Parser {
 };
 
 void Fail(Parser *parser, const std::string &what) {
-    if (parser->result.errors.size() < kMaxErrors) {
+    if (parser->result.errors.size() < SOURCE_MAX_ERRORS) {
         parser->result.errors.push_back(*parser->sourceName + ":" + std::to_string(parser->line) +
                                         ": " + what);
     }
@@ -174,13 +174,13 @@ bool DecodePart(Parser *parser, const char *part, const std::string &raw, uint32
 
 // "#codepage" and a blank or the end: the directive, not a comment.
 bool IsDirective(const std::string &line) {
-    const size_t length = sizeof kDirective - 1;
-    return line.compare(0, length, kDirective) == 0 &&
+    const size_t length = sizeof SOURCE_CODEPAGE_DIRECTIVE - 1;
+    return line.compare(0, length, SOURCE_CODEPAGE_DIRECTIVE) == 0 &&
            (line.size() == length || IsBlank(line[length]));
 }
 
 void ParseDirective(Parser *parser, const std::string &line) {
-    const std::string number = Trim(line.substr(sizeof kDirective - 1));
+    const std::string number = Trim(line.substr(sizeof SOURCE_CODEPAGE_DIRECTIVE - 1));
     uint32_t value = 0;
     bool digits = !number.empty() && number.size() <= 5;
     for (char c : number) {
@@ -277,15 +277,15 @@ SourceResult Source_Parse(const std::string &text, const std::string &sourceName
         }
         at = end + 1;
     }
-    if (parser.result.errors.size() >= kMaxErrors) {
+    if (parser.result.errors.size() >= SOURCE_MAX_ERRORS) {
         parser.result.errors.push_back(sourceName + ": too many errors; only the first " +
-                                       std::to_string(kMaxErrors) + " are shown");
+                                       std::to_string(SOURCE_MAX_ERRORS) + " are shown");
     }
     return parser.result;
 }
 
 std::string Source_CodePageLine(uint32_t codePage) {
-    return std::string(kDirective) + " " + std::to_string(codePage);
+    return std::string(SOURCE_CODEPAGE_DIRECTIVE) + " " + std::to_string(codePage);
 }
 
 bool Source_Convert(const std::string &utf8, uint32_t codePage, std::string *bytes,

@@ -11,14 +11,15 @@
 
 namespace {
 
-const char kSynopsis[] = "usage: zwx compile SOURCE -o OUTPUT [--codepage N] [--check]\n"
-                         "       zwx dump FILE [-o SOURCE] [--codepage N]\n"
-                         "       zwx check FILE [--codepage N]\n"
-                         "       zwx export-po FILE [--translation FILE] [-o PO] [--codepage N]\n"
-                         "       zwx compile-po PO -o OUTPUT [--codepage N] [--check]\n"
-                         "       zwx compare-po FILE PO [--codepage N]\n";
+const char ZWX_SYNOPSIS[] =
+    "usage: zwx compile SOURCE -o OUTPUT [--codepage N] [--check]\n"
+    "       zwx dump FILE [-o SOURCE] [--codepage N]\n"
+    "       zwx check FILE [--codepage N]\n"
+    "       zwx export-po FILE [--translation FILE] [-o PO] [--codepage N]\n"
+    "       zwx compile-po PO -o OUTPUT [--codepage N] [--check]\n"
+    "       zwx compare-po FILE PO [--codepage N]\n";
 
-const char kDetails[] =
+const char ZWX_DETAILS[] =
     "\n"
     "compile     builds a data file from UTF-8 source text\n"
     "dump        prints a data file as source text\n"
@@ -48,7 +49,7 @@ struct Command {
     bool takesTranslation;
 };
 
-const Command kCommands[] = {
+const Command ZWX_COMMANDS[] = {
     {"compile", 1, true, true, true, false},    {"dump", 1, false, true, false, false},
     {"check", 1, false, false, false, false},   {"export-po", 1, false, true, false, true},
     {"compile-po", 1, true, true, true, false}, {"compare-po", 2, false, false, false, false},
@@ -66,7 +67,7 @@ struct CommandLine {
 };
 
 int Usage(ZwxStreams *io, const std::string &problem) {
-    io->err += "zwx: " + problem + "\n" + kSynopsis + "(zwx help tells more)\n";
+    io->err += "zwx: " + problem + "\n" + ZWX_SYNOPSIS + "(zwx help tells more)\n";
     return ZWX_EXIT_FAILED;
 }
 
@@ -188,7 +189,7 @@ int Zwx_Main(int argc, const char *const *argv, ZwxStreams *io) {
     }
     const std::string name = argv[1];
     if (name == "help" || name == "-h" || name == "--help") {
-        io->out += std::string(kSynopsis) + kDetails;
+        io->out += std::string(ZWX_SYNOPSIS) + ZWX_DETAILS;
         return ZWX_EXIT_OK;
     }
     if (name == "--version" || name == "version") {
@@ -196,7 +197,7 @@ int Zwx_Main(int argc, const char *const *argv, ZwxStreams *io) {
         return ZWX_EXIT_OK;
     }
     const Command *command = nullptr;
-    for (const Command &known : kCommands) {
+    for (const Command &known : ZWX_COMMANDS) {
         if (name == known.name) {
             command = &known;
         }

@@ -101,7 +101,7 @@ bool Walk_Section(DataFile *file, uint32_t offset, WalkSection *section, WalkCha
         return false;
     }
     uint8_t tail[DATAFILE_SECTION_TAIL_SIZE] = {};
-    const uint32_t got = DataFile_ReadAt(file, tail, sizeof tail, offset + sizeof head);
+    const uint32_t got = DataFile_ReadAt(file, tail, sizeof tail, offset + DATAFILE_SECTION_COUNT);
     section->tailCut = got != sizeof tail;
     if (got == DATAFILE_READ_ERROR) {
         memset(tail, 0, sizeof tail);

@@ -4,11 +4,6 @@
 
 namespace {
 
-const uint32_t kHeaderSize = 8;
-const uint32_t kSectionSize = 64;
-const uint32_t kEntrySize = 16;
-const uint32_t kNameField = 32;
-
 uint32_t AppendString(std::vector<uint8_t> *bytes, const std::string &text) {
     uint32_t at = static_cast<uint32_t>(bytes->size());
     bytes->insert(bytes->end(), text.begin(), text.end());
@@ -28,11 +23,11 @@ void Zwx_PutU32(std::vector<uint8_t> *bytes, uint32_t offset, uint32_t value) {
 }
 
 uint64_t Zwx_BuiltSize(const std::vector<ZwxSection> &sections) {
-    uint64_t size = kHeaderSize;
+    uint64_t size = DATAFILE_HEADER_SIZE;
     for (const ZwxSection &section : sections) {
-        size += kSectionSize;
+        size += DATAFILE_SECTION_RECORD_SIZE;
         for (const ZwxEntry &entry : section.entries) {
-            size += kEntrySize + entry.key.size() + 1 + entry.value.size() + 1;
+            size += DATAFILE_ENTRY_SIZE + entry.key.size() + 1 + entry.value.size() + 1;
         }
     }
     return size;
@@ -44,33 +39,36 @@ std::vector<uint8_t> Zwx_Build(const std::vector<ZwxSection> &sections, ZwxLayou
     *out = ZwxLayout();
 
     const uint32_t sectionCount = static_cast<uint32_t>(sections.size());
-    const uint32_t limit = kHeaderSize + sectionCount * kSectionSize;
+    const uint32_t limit = DATAFILE_FIRST_SECTION + sectionCount * DATAFILE_SECTION_RECORD_SIZE;
     uint32_t entryCount = 0;
     for (const ZwxSection &section : sections) {
         entryCount += static_cast<uint32_t>(section.entries.size());
     }
-    std::vector<uint8_t> bytes(limit + entryCount * kEntrySize, 0);
-    memcpy(bytes.data(), "ZWX1", 4);
-    Zwx_PutU32(&bytes, 4, limit);
+    std::vector<uint8_t> bytes(limit + entryCount * DATAFILE_ENTRY_SIZE, 0);
+    memcpy(bytes.data() + DATAFILE_HEADER_RESERVED, ZWX_NO_CODE_PAGE,
+           DATAFILE_HEADER_RESERVED_SIZE);
+    Zwx_PutU32(&bytes, DATAFILE_HEADER_LIMIT, limit);
 
     uint32_t entryAt = limit;
     for (uint32_t s = 0; s < sectionCount; ++s) {
         const ZwxSection &section = sections[s];
-        const uint32_t at = kHeaderSize + s * kSectionSize;
+        const uint32_t at = DATAFILE_FIRST_SECTION + s * DATAFILE_SECTION_RECORD_SIZE;
         out->sectionOffsets.push_back(at);
         out->entryOffsets.emplace_back();
         out->keyOffsets.emplace_back();
         out->valueOffsets.emplace_back();
-        size_t nameLength = section.name.size() < kNameField ? section.name.size() : kNameField - 1;
+        size_t nameLength = section.name.size() < DATAFILE_SECTION_NAME_SIZE
+                                ? section.name.size()
+                                : DATAFILE_SECTION_NAME_SIZE - 1;
         memcpy(&bytes[at], section.name.data(), nameLength);
         const uint32_t count = static_cast<uint32_t>(section.entries.size());
-        Zwx_PutU32(&bytes, at + 32, count != 0 ? entryAt : 0);
-        Zwx_PutU32(&bytes, at + 48, at + kSectionSize);
-        Zwx_PutU32(&bytes, at + 52, count);
+        Zwx_PutU32(&bytes, at + DATAFILE_SECTION_FIRST_ENTRY, count != 0 ? entryAt : 0);
+        Zwx_PutU32(&bytes, at + DATAFILE_SECTION_NEXT, at + DATAFILE_SECTION_RECORD_SIZE);
+        Zwx_PutU32(&bytes, at + DATAFILE_SECTION_COUNT, count);
         for (uint32_t e = 0; e < count; ++e) {
-            out->entryOffsets[s].push_back(entryAt + e * kEntrySize);
+            out->entryOffsets[s].push_back(entryAt + e * DATAFILE_ENTRY_SIZE);
         }
-        entryAt += count * kEntrySize;
+        entryAt += count * DATAFILE_ENTRY_SIZE;
     }
     for (uint32_t s = 0; s < sectionCount; ++s) {
         const std::vector<ZwxEntry> &entries = sections[s].entries;
@@ -80,19 +78,20 @@ std::vector<uint8_t> Zwx_Build(const std::vector<ZwxSection> &sections, ZwxLayou
             const uint32_t value = AppendString(&bytes, entries[e].value);
             out->keyOffsets[s].push_back(key);
             out->valueOffsets[s].push_back(value);
-            Zwx_PutU32(&bytes, at + 0, key);
-            Zwx_PutU32(&bytes, at + 4, value);
+            Zwx_PutU32(&bytes, at + DATAFILE_ENTRY_KEY, key);
+            Zwx_PutU32(&bytes, at + DATAFILE_ENTRY_VALUE, value);
             // The last entry's next field is never followed; it holds 0.
-            Zwx_PutU32(&bytes, at + 12,
-                       e + 1 < entries.size() ? at + kEntrySize : static_cast<uint32_t>(0));
+            Zwx_PutU32(&bytes, at + DATAFILE_ENTRY_NEXT,
+                       e + 1 < entries.size() ? at + DATAFILE_ENTRY_SIZE
+                                              : static_cast<uint32_t>(0));
         }
     }
     return bytes;
 }
 
 void Zwx_SetCodePage(std::vector<uint8_t> *bytes, uint32_t codePage) {
-    if (bytes->size() < ZWX_RESERVED_SIZE) {
-        bytes->resize(ZWX_RESERVED_SIZE);
+    if (bytes->size() < DATAFILE_HEADER_RESERVED_SIZE) {
+        bytes->resize(DATAFILE_HEADER_RESERVED_SIZE);
     }
     (*bytes)[0] = 'Z';
     (*bytes)[1] = 'W';
@@ -100,8 +99,9 @@ void Zwx_SetCodePage(std::vector<uint8_t> *bytes, uint32_t codePage) {
     (*bytes)[3] = static_cast<uint8_t>(codePage >> 8);
 }
 
-uint32_t Zwx_RecordedCodePage(const uint8_t reserved[ZWX_RESERVED_SIZE]) {
-    if (reserved[0] != 'Z' || reserved[1] != 'W' || memcmp(reserved, "ZWX1", 4) == 0) {
+uint32_t Zwx_RecordedCodePage(const uint8_t reserved[DATAFILE_HEADER_RESERVED_SIZE]) {
+    if (reserved[0] != 'Z' || reserved[1] != 'W' ||
+        memcmp(reserved, ZWX_NO_CODE_PAGE, DATAFILE_HEADER_RESERVED_SIZE) == 0) {
         return 0;
     }
     return static_cast<uint32_t>(reserved[2]) | static_cast<uint32_t>(reserved[3]) << 8;

@@ -1,14 +1,11 @@
 // Producer side of the data file: lays out sections of key/value entries the
-// way the library reads them.
-//
-//   header       [0] "ZWX1", or "ZW" and the texts' code page (16-bit)
-//                [4] section limit = end of the section records
-//   sections     64-byte records from offset 8, chained in order; the last
-//                one's next field is the limit
-//   entries      16-byte records, each section's chained in order
-//   strings      NUL-terminated, keys and values, after the entries
+// way the library reads them (datafile_layout.h): the section records from
+// offset 8 chained in order, the last one's next field the section limit;
+// then each section's entries, chained in order; then the keys and values.
 #ifndef ZWX_ZWXWRITE_H
 #define ZWX_ZWXWRITE_H
+
+#include "datafile_layout.h"
 
 #include <cstdint>
 #include <string>
@@ -47,11 +44,12 @@ void Zwx_PutU32(std::vector<uint8_t> *bytes, uint32_t offset, uint32_t value);
 // which the library never reads (it takes only the limit from the header, and
 // a walk sent back to offset 0 compares those bytes as a name that starts with
 // 'Z', which no section the library asks for does): "ZW" and the code page,
-// little-endian. Zwx_Build writes "ZWX1", which records none.
-const uint32_t ZWX_RESERVED_SIZE = 4;
+// little-endian. Zwx_Build writes ZWX_NO_CODE_PAGE, which records none
+// (as in files from before code pages were recorded).
+const char ZWX_NO_CODE_PAGE[DATAFILE_HEADER_RESERVED_SIZE + 1] = "ZWX1";
 void Zwx_SetCodePage(std::vector<uint8_t> *bytes, uint32_t codePage);
 
 // The code page a header's reserved field records, or 0 for none.
-uint32_t Zwx_RecordedCodePage(const uint8_t reserved[ZWX_RESERVED_SIZE]);
+uint32_t Zwx_RecordedCodePage(const uint8_t reserved[DATAFILE_HEADER_RESERVED_SIZE]);
 
 #endif

@@ -39,7 +39,7 @@ void FillImage(DataFile *file) {
     }
 }
 
-const uint32_t kSeekLimit = 0x80000000u; // a 32-bit signed distance reaches no further
+const uint32_t DATAFILE_SEEK_LIMIT = 0x80000000u; // a 32-bit signed distance reaches no further
 
 // The access as asked: a seek to offset and reads until count bytes came, the
 // end of the file came, or a read failed.
@@ -97,7 +97,7 @@ DataFileBlock *FillBlock(DataFile *file, DataFileCache *cache, uint32_t index) {
 // cache, at or past the seek limit, or when the block cannot be read.
 DataFileBlock *BlockAt(DataFile *file, uint64_t offset) {
     DataFileCache *cache = file->cache;
-    if (cache == nullptr || offset >= kSeekLimit) {
+    if (cache == nullptr || offset >= DATAFILE_SEEK_LIMIT) {
         return nullptr;
     }
     const uint32_t index = static_cast<uint32_t>(offset / DATAFILE_BLOCK_SIZE);

@@ -1,17 +1,9 @@
 // Random access to one data file by absolute offset, and the lookup of its
-// named sections.
-//
-// Layout, all integers unsigned 32-bit little-endian, all positions absolute:
-//   header at 0:        [0] reserved  [4] section limit
-//   section record:     [0] name[32]  [32] first entry  [36] 12 bytes  [48] next section
-//                       [52] entry count  [56] 8 bytes
-//   entry record:       [0] key  [4] value  [8] 4 bytes  [12] next entry
-//   strings:            NUL-terminated, anywhere in the file
-// The first section record is at 8; the chain ends with a next offset at or
-// above the section limit.
+// named sections; the layout is in datafile_layout.h.
 #ifndef ZEDWIC_DATAFILE_H
 #define ZEDWIC_DATAFILE_H
 
+#include "datafile_layout.h"
 #include "fileio.h"
 
 #include <cstdint>
@@ -22,20 +14,6 @@ const uint32_t DATAFILE_READ_ERROR = 0xFFFFFFFFu;
 const uint32_t DATAFILE_PATH_UNITS = 260;
 const uint32_t DATAFILE_PATH_SIZE = 3 * DATAFILE_PATH_UNITS + 1;
 const uint32_t DATAFILE_STRING_SCAN = 290; // a string must end within this many bytes
-
-const uint32_t DATAFILE_HEADER_SIZE = 8;
-const uint32_t DATAFILE_HEADER_LIMIT = 4;
-const uint32_t DATAFILE_FIRST_SECTION = 8;
-const uint32_t DATAFILE_SECTION_NAME_SIZE = 32;
-const uint32_t DATAFILE_SECTION_HEAD_SIZE = 52; // name, first entry, next section
-const uint32_t DATAFILE_SECTION_TAIL_SIZE = 12; // entry count and 8 bytes
-const uint32_t DATAFILE_SECTION_FIRST_ENTRY = 32;
-const uint32_t DATAFILE_SECTION_NEXT = 48;
-const uint32_t DATAFILE_SECTION_RECORD_SIZE = 64;
-const uint32_t DATAFILE_ENTRY_SIZE = 16;
-const uint32_t DATAFILE_ENTRY_KEY = 0;
-const uint32_t DATAFILE_ENTRY_VALUE = 4;
-const uint32_t DATAFILE_ENTRY_NEXT = 12;
 
 // Files up to this size are read whole into memory (image mode); larger ones,
 // and files whose size cannot be had, are read through the handle. Only tests

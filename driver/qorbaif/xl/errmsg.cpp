@@ -17,7 +17,7 @@ ErrMsgSlot ErrMsgTable[ERRMSG_SLOT_COUNT] = {
 
 namespace {
 
-const char kEmptyText[] = "";
+const char ERRMSG_EMPTY_TEXT[] = "";
 
 // FNV-1a over the name with ASCII capitals folded: names equal ignoring ASCII
 // case hash alike.
@@ -101,7 +101,7 @@ void ErrMsg_Load(DataFile *file) {
         return;
     }
     uint8_t tail[DATAFILE_SECTION_TAIL_SIZE] = {};
-    DataFile_ReadAt(file, tail, sizeof tail, section + DATAFILE_SECTION_HEAD_SIZE);
+    DataFile_ReadAt(file, tail, sizeof tail, section + DATAFILE_SECTION_COUNT);
     const uint32_t count = DataFile_GetU32(tail);
 
     // The count is the walk's bound, but it may be anything; a full table or
@@ -152,5 +152,5 @@ extern "C" const char *VOLQUAD_GetErrorMsg(int32_t code) {
     if (ErrMsgTable[ERRMSG_FALLBACK_SLOT].text != nullptr) {
         return ErrMsgTable[ERRMSG_FALLBACK_SLOT].text;
     }
-    return kEmptyText;
+    return ERRMSG_EMPTY_TEXT;
 }

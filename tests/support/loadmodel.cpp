@@ -1,3 +1,7 @@
+// Independent of the reader on purpose: the offsets and sizes of the layout
+// are written out here again, and datafile_layout.h is not used, so that a
+// mistake in the library's definition or its rules is not shared by the model
+// the tests compare it with. Only the cache's shape comes from datafile.h.
 #include "loadmodel.h"
 
 #include "datafile.h"

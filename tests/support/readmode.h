@@ -1,5 +1,7 @@
-// Runs a test in both read modes: the file held in memory, and the fallback
-// through the open handle (reached by failing the image's allocation).
+// Tests run in both read modes: the file held in memory, and through the open
+// handle. ReadModeTest reaches handle mode by failing the image's allocation
+// (the fallback), the fault sweeps (tests/hardening/sweep.h) through the image
+// limit.
 #ifndef ZW_TESTS_READMODE_H
 #define ZW_TESTS_READMODE_H
 
@@ -22,6 +24,9 @@ inline void PrintTo(ReadMode mode, std::ostream *out) {
 inline std::string ReadModeName(const testing::TestParamInfo<ReadMode> &info) {
     return info.param == ReadMode::Image ? "Image" : "Handle";
 }
+
+// INSTANTIATE_TEST_SUITE_P(BothModes, Suite, BOTH_READ_MODES);
+#define BOTH_READ_MODES testing::Values(ReadMode::Image, ReadMode::Handle), ReadModeName
 
 // A fresh folder per test, and the fault seam installed so every test can
 // check that nothing stays allocated or open.
