@@ -2,36 +2,9 @@
 // comment lines before them, "#~" for obsolete entries.
 #include "po.h"
 
+#include "text.h"
+
 namespace {
-
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-std::string Trim(const std::string &text) {
-    size_t begin = 0;
-    size_t end = text.size();
-    while (begin < end && IsBlank(text[begin])) {
-        ++begin;
-    }
-    while (end > begin && IsBlank(text[end - 1])) {
-        --end;
-    }
-    return text.substr(begin, end - begin);
-}
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
 
 // Which string of the entry a line adds to.
 enum Part { PART_NONE, PART_CONTEXT, PART_ID, PART_PLURAL, PART_STR, PART_OTHER_STR };
@@ -105,7 +78,7 @@ char NamedEscape(char c) {
 
 // A string in double quotes, unescaped onto *out; false with an error.
 bool ParseString(Parser *parser, const std::string &text, std::string *out) {
-    const std::string quoted = Trim(text);
+    const std::string quoted = Text_Trim(text);
     if (quoted.size() < 2 || quoted[0] != '"' || quoted.back() != '"') {
         Fail(parser, "expected a string in double quotes");
         return false;
@@ -138,9 +111,9 @@ bool ParseString(Parser *parser, const std::string &text, std::string *out) {
                 value = value * 8 + static_cast<unsigned>(quoted[++at] - '0');
             }
             out->push_back(static_cast<char>(value & 0xFFu));
-        } else if (c == 'x' && at + 1 < close && HexDigit(quoted[at + 1]) >= 0) {
-            while (at + 1 < close && HexDigit(quoted[at + 1]) >= 0) {
-                value = value * 16 + static_cast<unsigned>(HexDigit(quoted[++at]));
+        } else if (c == 'x' && at + 1 < close && Text_HexDigit(quoted[at + 1]) >= 0) {
+            while (at + 1 < close && Text_HexDigit(quoted[at + 1]) >= 0) {
+                value = value * 16 + static_cast<unsigned>(Text_HexDigit(quoted[++at]));
             }
             out->push_back(static_cast<char>(value & 0xFFu));
         } else {
@@ -233,13 +206,13 @@ void CommentLine(Parser *parser, const std::string &line) {
         while (at < line.size()) {
             size_t end = line.find(',', at);
             end = end == std::string::npos ? line.size() : end;
-            if (Trim(line.substr(at, end - at)) == "fuzzy") {
+            if (Text_Trim(line.substr(at, end - at)) == "fuzzy") {
                 parser->entry.fuzzy = true;
             }
             at = end + 1;
         }
     } else if (line.compare(0, 2, "#.") == 0) {
-        parser->entry.extracted.push_back(Trim(line.substr(2)));
+        parser->entry.extracted.push_back(Text_Trim(line.substr(2)));
     }
     // Translator comments, references and previous strings ("#|") change nothing.
 }
@@ -260,11 +233,11 @@ PoFile Po_Parse(const std::string &text, const std::string &name) {
         if (!line.empty() && line.back() == '\r') {
             line.pop_back();
         }
-        line = Trim(line);
+        line = Text_Trim(line);
         if (line.compare(0, 2, "#~") == 0) {
             // An obsolete entry: its keyword lines behind the marker ("#~|" is
             // its previous string, a comment).
-            const std::string rest = Trim(line.substr(2));
+            const std::string rest = Text_Trim(line.substr(2));
             if (!rest.empty() && rest[0] != '|') {
                 if (!parser.open) {
                     StartEntry(&parser);
@@ -319,8 +292,8 @@ std::string Po_HeaderField(const PoEntry &header, const std::string &field) {
         end = end == std::string::npos ? header.str.size() : end;
         const std::string line = header.str.substr(at, end - at);
         const size_t colon = line.find(':');
-        if (colon != std::string::npos && Trim(line.substr(0, colon)) == field) {
-            return Trim(line.substr(colon + 1));
+        if (colon != std::string::npos && Text_Trim(line.substr(0, colon)) == field) {
+            return Text_Trim(line.substr(colon + 1));
         }
         at = end + 1;
     }

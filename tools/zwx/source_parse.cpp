@@ -5,6 +5,7 @@
 #include "codepage.h"
 #include "datafile.h"
 #include "errmsg.h"
+#include "text.h"
 #include "utf8.h"
 
 #include <cstdio>
@@ -12,36 +13,6 @@
 namespace {
 
 const size_t SOURCE_MAX_ERRORS = 100;
-
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-// No escape ends in a blank, so every blank at either end is unescaped.
-std::string Trim(const std::string &text) {
-    size_t begin = 0;
-    size_t end = text.size();
-    while (begin < end && IsBlank(text[begin])) {
-        ++begin;
-    }
-    while (end > begin && IsBlank(text[end - 1])) {
-        --end;
-    }
-    return text.substr(begin, end - begin);
-}
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
 
 std::string Hex2(unsigned value) {
     char text[8];
@@ -80,8 +51,8 @@ bool DecodeEscape(const std::string &raw, size_t *at, std::string *bytes, std::s
         bytes->push_back(' ');
         return true;
     case 'x': {
-        const int high = *at < raw.size() ? HexDigit(raw[*at]) : -1;
-        const int low = *at + 1 < raw.size() ? HexDigit(raw[*at + 1]) : -1;
+        const int high = *at < raw.size() ? Text_HexDigit(raw[*at]) : -1;
+        const int low = *at + 1 < raw.size() ? Text_HexDigit(raw[*at + 1]) : -1;
         if (high < 0 || low < 0) {
             *error = "\\x needs two hex digits";
             return false;
@@ -176,11 +147,11 @@ bool DecodePart(Parser *parser, const char *part, const std::string &raw, uint32
 bool IsDirective(const std::string &line) {
     const size_t length = sizeof SOURCE_CODEPAGE_DIRECTIVE - 1;
     return line.compare(0, length, SOURCE_CODEPAGE_DIRECTIVE) == 0 &&
-           (line.size() == length || IsBlank(line[length]));
+           (line.size() == length || Text_IsBlank(line[length]));
 }
 
 void ParseDirective(Parser *parser, const std::string &line) {
-    const std::string number = Trim(line.substr(sizeof SOURCE_CODEPAGE_DIRECTIVE - 1));
+    const std::string number = Text_Trim(line.substr(sizeof SOURCE_CODEPAGE_DIRECTIVE - 1));
     uint32_t value = 0;
     bool digits = !number.empty() && number.size() <= 5;
     for (char c : number) {
@@ -213,7 +184,7 @@ void ParseHeader(Parser *parser, const std::string &line) {
         Fail(parser, "a section header ends with ']'");
         return;
     }
-    DecodePart(parser, "section name", Trim(line.substr(1, line.size() - 2)),
+    DecodePart(parser, "section name", Text_Trim(line.substr(1, line.size() - 2)),
                DATAFILE_SECTION_NAME_SIZE, "a name field holds",
                &parser->result.sections.back().name);
 }
@@ -229,10 +200,11 @@ void ParseEntry(Parser *parser, const std::string &line) {
         return;
     }
     ZwxEntry entry;
-    const bool keyOk = DecodePart(parser, "key", Trim(line.substr(0, equals)), ERRMSG_KEY_SIZE,
+    // No escape ends in a blank, so every blank at either end is unescaped.
+    const bool keyOk = DecodePart(parser, "key", Text_Trim(line.substr(0, equals)), ERRMSG_KEY_SIZE,
                                   "the library reads keys of", &entry.key);
     const bool valueOk =
-        DecodePart(parser, "value", Trim(line.substr(equals + 1)), DATAFILE_STRING_SCAN,
+        DecodePart(parser, "value", Text_Trim(line.substr(equals + 1)), DATAFILE_STRING_SCAN,
                    "the library reads values of", &entry.value);
     if (keyOk && valueOk) {
         parser->result.sections.back().entries.push_back(entry);
@@ -262,7 +234,7 @@ SourceResult Source_Parse(const std::string &text, const std::string &sourceName
         if (!line.empty() && line.back() == '\r') {
             line.pop_back();
         }
-        line = Trim(line);
+        line = Text_Trim(line);
         if (IsDirective(line)) {
             ParseDirective(&parser, line);
         } else if (line.empty() || line[0] == '#' || line[0] == ';') {
