@@ -77,6 +77,23 @@ std::vector<uint8_t> BenchFile_Large() {
     return Zwx_Build(sections, nullptr);
 }
 
+namespace {
+
+// The key and text of one code as an entry at entry, its strings at *strings,
+// which moves past them.
+void PutCatalogueEntry(std::vector<uint8_t> *bytes, uint32_t entry, int code, uint32_t *strings) {
+    const std::string key = Key(code);
+    const std::string text = BenchFile_Text(code);
+    Zwx_PutU32(bytes, entry, *strings);
+    RawFile_PutString(bytes, *strings, key);
+    *strings += static_cast<uint32_t>(key.size()) + 1;
+    Zwx_PutU32(bytes, entry + DATAFILE_ENTRY_VALUE, *strings);
+    RawFile_PutString(bytes, *strings, text);
+    *strings += static_cast<uint32_t>(text.size()) + 1;
+}
+
+} // namespace
+
 std::vector<uint8_t> BenchFile_Hostile(uint32_t keyLength) {
     const uint32_t size = BENCHFILE_HOSTILE_SIZE;
     const uint32_t section = DATAFILE_FIRST_SECTION;
@@ -94,14 +111,7 @@ std::vector<uint8_t> BenchFile_Hostile(uint32_t keyLength) {
 
     uint32_t entry = firstEntry;
     for (uint32_t code = 0; code < kCatalogueCodes; ++code, entry += DATAFILE_ENTRY_SIZE) {
-        const std::string key = Key(static_cast<int>(code));
-        const std::string text = BenchFile_Text(static_cast<int>(code));
-        Zwx_PutU32(&bytes, entry, strings);
-        RawFile_PutString(&bytes, strings, key);
-        strings += static_cast<uint32_t>(key.size()) + 1;
-        Zwx_PutU32(&bytes, entry + DATAFILE_ENTRY_VALUE, strings);
-        RawFile_PutString(&bytes, strings, text);
-        strings += static_cast<uint32_t>(text.size()) + 1;
+        PutCatalogueEntry(&bytes, entry, static_cast<int>(code), &strings);
         Zwx_PutU32(&bytes, entry + DATAFILE_ENTRY_NEXT, entry + DATAFILE_ENTRY_SIZE);
     }
     const uint32_t entriesEnd = junk - DATAFILE_ENTRY_SIZE;
@@ -133,15 +143,7 @@ std::vector<uint8_t> BenchFile_LongChain(uint32_t junkEntries) {
             Zwx_PutU32(&bytes, entry + DATAFILE_ENTRY_VALUE, junk);
             continue;
         }
-        const int code = static_cast<int>(e - junkEntries);
-        const std::string key = Key(code);
-        const std::string text = BenchFile_Text(code);
-        Zwx_PutU32(&bytes, entry, strings);
-        RawFile_PutString(&bytes, strings, key);
-        strings += static_cast<uint32_t>(key.size()) + 1;
-        Zwx_PutU32(&bytes, entry + DATAFILE_ENTRY_VALUE, strings);
-        RawFile_PutString(&bytes, strings, text);
-        strings += static_cast<uint32_t>(text.size()) + 1;
+        PutCatalogueEntry(&bytes, entry, static_cast<int>(e - junkEntries), &strings);
     }
     bytes.resize(strings);
     return bytes;

@@ -4,7 +4,6 @@
 # page 932 and checks and compares the result.
 # cmake -DZWX=program -DEMULATOR=a|b -DWORK=folder -DMSGINIT=.. -DMSGCAT=..
 #       -DMSGFMT=.. -DMSGUNFMT=.. -P zwx_po.cmake
-string(REPLACE "|" ";" emulator "${EMULATOR}")
 foreach(tool MSGINIT MSGCAT MSGFMT MSGUNFMT)
   if(NOT ${tool})
     message(FATAL_ERROR "${tool} not found: install Debian's gettext package")
@@ -13,15 +12,7 @@ endforeach()
 file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}")
 
-function(expect_zwx expected)
-  execute_process(COMMAND ${emulator} "${ZWX}" ${ARGN} WORKING_DIRECTORY "${WORK}"
-                  RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
-  if(NOT status STREQUAL "${expected}")
-    message(FATAL_ERROR "zwx ${ARGN}: exit ${status}, expected ${expected}\n${out}\n${err}")
-  endif()
-  set(zwx_out "${out}" PARENT_SCOPE)
-  set(zwx_err "${err}" PARENT_SCOPE)
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/zwx_expect.cmake)
 
 function(gettext_tool)
   execute_process(COMMAND ${ARGN} WORKING_DIRECTORY "${WORK}" RESULT_VARIABLE status

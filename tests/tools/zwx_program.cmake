@@ -1,18 +1,9 @@
 # Runs the zwx program on files: exit statuses, and a compile-dump-compile
 # round trip. cmake -DZWX=program -DEMULATOR=a|b -DWORK=folder -P zwx_program.cmake
-string(REPLACE "|" ";" emulator "${EMULATOR}")
 file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}")
 
-# zwx ARGS... must exit with expected; its stdout lands in zwx_out.
-function(expect_zwx expected)
-  execute_process(COMMAND ${emulator} "${ZWX}" ${ARGN} WORKING_DIRECTORY "${WORK}"
-                  RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
-  if(NOT status STREQUAL "${expected}")
-    message(FATAL_ERROR "zwx ${ARGN}: exit ${status}, expected ${expected}\n${out}\n${err}")
-  endif()
-  set(zwx_out "${out}" PARENT_SCOPE)
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/zwx_expect.cmake)
 
 file(WRITE "${WORK}/messages.src" "# messages\n[QORBA_ErrMsg]\nERMSG_00=Papier coincé\n"
      "ERMSG_01=\\s€ 100\\t\\x81\\n\nERMSG_XX=Erreur\n\n[Empty]\n[Other]\nk\\x3D=v=w\n")

@@ -222,18 +222,10 @@ void CommentLine(Parser *parser, const std::string &line) {
 PoFile Po_Parse(const std::string &text, const std::string &name) {
     Parser parser = Parser();
     parser.name = &name;
-    size_t at = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
-    while (at <= text.size()) {
-        size_t end = text.find('\n', at);
-        if (end == std::string::npos) {
-            end = text.size();
-        }
-        std::string line = text.substr(at, end - at);
+    TextLines lines = Text_Lines(text);
+    std::string line;
+    while (Text_NextLine(&lines, &line)) {
         ++parser.line;
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
-        line = Text_Trim(line);
         if (line.compare(0, 2, "#~") == 0) {
             // An obsolete entry: its keyword lines behind the marker ("#~|" is
             // its previous string, a comment).
@@ -254,10 +246,6 @@ PoFile Po_Parse(const std::string &text, const std::string &name) {
             }
             KeywordLine(&parser, line, false);
         }
-        if (end >= text.size()) {
-            break;
-        }
-        at = end + 1;
     }
     FinishEntry(&parser);
     // The same context and msgid twice: gettext's tools refuse such a file.

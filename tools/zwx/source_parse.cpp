@@ -223,18 +223,10 @@ SourceResult Source_Parse(const std::string &text, const std::string &sourceName
         Fail(&parser, "the source is UTF-16; save it as UTF-8");
         return parser.result;
     }
-    size_t at = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
-    for (;;) {
-        size_t end = text.find('\n', at);
-        if (end == std::string::npos) {
-            end = text.size();
-        }
-        std::string line = text.substr(at, end - at);
+    TextLines lines = Text_Lines(text);
+    std::string line;
+    while (Text_NextLine(&lines, &line)) {
         ++parser.line;
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
-        line = Text_Trim(line);
         if (IsDirective(line)) {
             ParseDirective(&parser, line);
         } else if (line.empty() || line[0] == '#' || line[0] == ';') {
@@ -244,10 +236,6 @@ SourceResult Source_Parse(const std::string &text, const std::string &sourceName
         } else {
             ParseEntry(&parser, line);
         }
-        if (end >= text.size()) {
-            break;
-        }
-        at = end + 1;
     }
     if (parser.result.errors.size() >= SOURCE_MAX_ERRORS) {
         parser.result.errors.push_back(sourceName + ": too many errors; only the first " +

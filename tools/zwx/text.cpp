@@ -28,3 +28,27 @@ int Text_HexDigit(char c) {
     }
     return -1;
 }
+
+TextLines Text_Lines(const std::string &text) {
+    const size_t start = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    return TextLines{&text, start, false};
+}
+
+bool Text_NextLine(TextLines *lines, std::string *line) {
+    if (lines->done) {
+        return false;
+    }
+    const std::string &text = *lines->text;
+    size_t end = text.find('\n', lines->at);
+    if (end == std::string::npos) {
+        end = text.size();
+        lines->done = true;
+    }
+    *line = text.substr(lines->at, end - lines->at);
+    if (!line->empty() && line->back() == '\r') {
+        line->pop_back();
+    }
+    *line = Text_Trim(*line);
+    lines->at = end + 1;
+    return true;
+}

@@ -13,4 +13,15 @@ std::string Text_Trim(const std::string &text);
 // The value of one hexadecimal digit, or -1.
 int Text_HexDigit(char c);
 
+// Reading a text line by line: a UTF-8 byte-order mark at its start is
+// skipped; each line comes without its LF or CRLF and trimmed of blanks.
+struct TextLines {
+    const std::string *text;
+    size_t at;
+    bool done;
+};
+TextLines Text_Lines(const std::string &text);
+// False once the last line (the one after the last LF) has been given.
+bool Text_NextLine(TextLines *lines, std::string *line);
+
 #endif
