@@ -1,8 +1,6 @@
 // The message table: loading from an open data file, release, lookup.
 #include "errmsg.h"
 
-#include "chainguard.h"
-
 #include <cstring>
 
 const char ERRMSG_SECTION_NAME[] = "QORBA_ErrMsg";
@@ -67,7 +65,7 @@ uint32_t FillSlots(DataFile *file, const char *key, const SlotKeys *slotKeys,
             !DataFile_NamesEqual(slot->key, key)) {
             continue;
         }
-        slot->text = static_cast<char *>(g_fileIo.AllocZero(ERRMSG_TEXT_SIZE));
+        slot->text = static_cast<char *>(Platform()->AllocZero(ERRMSG_TEXT_SIZE));
         if (slot->text == nullptr) {
             continue;
         }
@@ -138,7 +136,7 @@ void ErrMsg_Load(DataFile *file) {
 void ErrMsg_Free() {
     for (ErrMsgSlot *slot = ErrMsgTable; slot->key[0] != '\0'; ++slot) {
         if (slot->text != nullptr) {
-            g_fileIo.Free(slot->text);
+            Platform()->Free(slot->text);
             slot->text = nullptr;
         }
     }
