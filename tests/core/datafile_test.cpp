@@ -163,7 +163,7 @@ TEST_F(DataFileOpenTest, UnknownSizeOrFailedFillFallsBackToHandleMode) {
         DataFile *file = DataFile_Open(path.c_str());
         ASSERT_NE(file, nullptr) << variant;
         EXPECT_EQ(file->image, nullptr);
-        EXPECT_EQ(FaultyIo_Counts().blocks, 2u) << "the reader and its cache, no image";
+        EXPECT_EQ(FaultyIo_Counts().blocks, 2u) << "the reader and its chunk table, no image";
         char text[16];
         ASSERT_TRUE(DataFile_ReadString(file, 6, text, sizeof text));
         EXPECT_STREQ(text, "world") << "the handle is back at the start and usable";
@@ -177,21 +177,21 @@ TEST_F(DataFileOpenTest, FailedReadsInHandleModeAreReported) {
     const std::string path = Write(Bytes("hello\0world"));
     FaultPlan plan;
     plan.failAlloc = 2;
-    plan.failRead = 2; // the block's first read succeeds, the one that finds the end fails
+    plan.failRead = 2; // the chunk's first read succeeds, the one that finds the end fails
     Refault(plan);
     DataFile *file = DataFile_Open(path.c_str());
     ASSERT_NE(file, nullptr);
     char text[16] = "untouched";
-    // 'w' is then read alone, and the block again for 'o': one failure costs nothing.
+    // 'w' is then read alone, and the chunk again for 'o': one failure costs nothing.
     EXPECT_TRUE(DataFile_ReadString(file, 6, text, sizeof text));
     EXPECT_STREQ(text, "world");
     EXPECT_EQ(FaultyIo_Counts().reads, 5u);
     uint8_t buffer[4];
     EXPECT_EQ(DataFile_ReadAt(file, buffer, 4, 0), 4u);
-    EXPECT_EQ(FaultyIo_Counts().reads, 5u) << "answered from the block";
+    EXPECT_EQ(FaultyIo_Counts().reads, 5u) << "answered from the chunk";
     DataFile_Close(file);
 
-    // Reads that keep failing fail every access, as they do without the cache.
+    // Reads that keep failing fail every access, as they do without chunks.
     plan.failRead = 1;
     plan.failLaterReads = true;
     Refault(plan);
@@ -200,21 +200,20 @@ TEST_F(DataFileOpenTest, FailedReadsInHandleModeAreReported) {
     EXPECT_FALSE(DataFile_ReadString(file, 6, text, sizeof text));
     EXPECT_STREQ(text, "world");
     EXPECT_EQ(DataFile_ReadAt(file, buffer, 4, 0), DATAFILE_READ_ERROR);
-    EXPECT_EQ(FaultyIo_Counts().reads, 4u) << "each a block read, then the access as asked";
+    EXPECT_EQ(FaultyIo_Counts().reads, 4u) << "each a chunk read, then the access as asked";
     EXPECT_EQ(DataFile_ReadAt(file, buffer, 4, 0x80000000u), 0u) << "no seek reaches 2 GiB";
     EXPECT_EQ(FaultyIo_Counts().reads, 4u);
     DataFile_Close(file);
 }
 
-TEST_F(DataFileOpenTest, WithoutItsCacheHandleModeReadsEachAccessAsAsked) {
+TEST_F(DataFileOpenTest, WithoutItsChunksHandleModeReadsEachAccessAsAsked) {
     const std::string path = Write(Bytes("hello\0world"));
     FaultPlan plan;
-    plan.failAlloc = 2; // the image, then the cache
+    plan.failAlloc = 2; // the image, then the chunk table
     plan.failLaterAllocs = true;
     Refault(plan);
     DataFile *file = DataFile_Open(path.c_str());
     ASSERT_NE(file, nullptr);
-    EXPECT_EQ(file->cache, nullptr);
     char text[16];
     ASSERT_TRUE(DataFile_ReadString(file, 6, text, sizeof text));
     EXPECT_STREQ(text, "world");

@@ -10,8 +10,8 @@ bool WText_ToUtf8(const std::wstring &wide, std::string *out) {
         return true;
     }
     const int size = static_cast<int>(wide.size());
-    const int count = WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, wide.data(), size,
-                                          nullptr, 0, nullptr, nullptr);
+    const int count = WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, wide.data(), size, nullptr,
+                                          0, nullptr, nullptr);
     if (count <= 0) {
         return false;
     }
