@@ -40,8 +40,8 @@ std::string TableState_Describe(const TableState &table) {
     std::string out;
     for (size_t slot = 0; slot < TABLE_SLOTS; ++slot) {
         if (table.loaded[slot]) {
-            out += std::string(ErrMsgTable[slot].key) + "=\"" + table.text[slot].substr(0, 40) +
-                   "\" ";
+            out +=
+                std::string(ErrMsgTable[slot].key) + "=\"" + table.text[slot].substr(0, 40) + "\" ";
         }
     }
     return out.empty() ? "(empty)" : out;

@@ -20,11 +20,11 @@ class SweepTest : public TempFolderTest, public testing::WithParamInterface<Read
     }
     // Loads under plan: nothing may be left behind, only the reader's own
     // block keeps the file from opening, and every text must be one the file
-    // gives its key (under read faults: one the file holds). A plan that fails nothing the clean load asked for must
-    // give exactly the clean load's table. True when all holds.
+    // gives its key (under read faults: one the file holds). A plan that fails nothing the clean
+    // load asked for must give exactly the clean load's table. True when all holds.
     bool ExpectSound(const std::string &path, const std::vector<uint8_t> &bytes,
-                     const FaultPlan &plan, const LoadRun &clean,
-                     const TextChoices &choices, LoadRun *out = nullptr) const {
+                     const FaultPlan &plan, const LoadRun &clean, const TextChoices &choices,
+                     LoadRun *out = nullptr) const {
         const LoadRun run = Load(path, bytes, plan);
         if (out != nullptr) {
             *out = run;

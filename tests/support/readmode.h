@@ -44,7 +44,7 @@ inline DataFile *ReadMode_Open(ReadMode mode, const std::string &path,
 
 // INSTANTIATE_TEST_SUITE_P(BothModes, Suite, BOTH_READ_MODES);
 #define BOTH_READ_MODES testing::Values(ReadMode::Image, ReadMode::Handle), ReadModeName
-#define ALL_READ_MODES                                                                           \
+#define ALL_READ_MODES                                                                             \
     testing::Values(ReadMode::Image, ReadMode::Handle, ReadMode::Bytes), ReadModeName
 
 // A fresh folder per test, and the fault seam installed so every test can

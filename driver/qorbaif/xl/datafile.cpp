@@ -116,8 +116,7 @@ DataFileChunk *ChunkAt(DataFile *file, uint64_t offset) {
     return chunk;
 }
 
-uint32_t ReadThroughChunks(DataFile *file, uint8_t *destination, uint32_t count,
-                           uint32_t offset) {
+uint32_t ReadThroughChunks(DataFile *file, uint8_t *destination, uint32_t count, uint32_t offset) {
     if (count == 0 || count > DATAFILE_CHUNK_SIZE) {
         return ReadExactly(file, destination, count, offset);
     }
@@ -232,8 +231,7 @@ void StartHandleMode(DataFile *file, bool sizeKnown, uint32_t size) {
 
 } // namespace
 
-DataFile *DataFile_OpenAs(const char *path, const void *bytes, uint32_t size,
-                          uint32_t imageLimit) {
+DataFile *DataFile_OpenAs(const char *path, const void *bytes, uint32_t size, uint32_t imageLimit) {
     if (path == nullptr && bytes == nullptr && size != 0) {
         return nullptr;
     }

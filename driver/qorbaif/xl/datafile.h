@@ -60,8 +60,8 @@ const uint32_t DATAFILE_CHUNK_BUDGET = 256u << 20;
 struct DataFileChunk; // private to the reader
 
 struct DataFile {
-    PlatformFile handle;    // PLATFORM_NO_FILE for bytes in memory
-    const uint8_t *bytes;   // bytes in memory, not owned; null for a file
+    PlatformFile handle;  // PLATFORM_NO_FILE for bytes in memory
+    const uint8_t *bytes; // bytes in memory, not owned; null for a file
     uint32_t bytesSize;
     uint32_t bytesPosition; // where the next read of the bytes starts
     char path[DATAFILE_PATH_SIZE];
@@ -84,8 +84,7 @@ DataFile *DataFile_OpenBytes(const void *bytes, uint32_t size);
 
 // Either of the two with the image limit chosen (tests and benchmarks reach
 // both modes through it): path, or bytes when path is null.
-DataFile *DataFile_OpenAs(const char *path, const void *bytes, uint32_t size,
-                          uint32_t imageLimit);
+DataFile *DataFile_OpenAs(const char *path, const void *bytes, uint32_t size, uint32_t imageLimit);
 
 // Bytes copied: 0 at or past the end, and in handle mode at 2 GiB and beyond
 // (no seek reaches there), or DATAFILE_READ_ERROR when a read fails in handle

@@ -57,8 +57,8 @@ PlatformModule LoadBesideDriver(DriverModuleReport *report, PlatformPrinter prin
             strncpy(report->driverPath, record->pDriverPath, sizeof report->driverPath - 1);
         }
         Reach(report, DRIVERMODULE_STEP_MODULE_PATH);
-        report->pathProblem =
-            DriverModule_ComposePath(record->pDriverPath, Platform()->IsLeadByte, report->modulePath);
+        report->pathProblem = DriverModule_ComposePath(record->pDriverPath, Platform()->IsLeadByte,
+                                                       report->modulePath);
         if (report->pathProblem != DRIVERMODULE_PATH_OK) {
             // Nothing to load: to the host, no module where the driver lies.
             Stop(report, DRIVERMODULE_STEP_MODULE_PATH, PLATFORM_ERROR_MOD_NOT_FOUND);

@@ -114,15 +114,12 @@ void PosixSetError(uint32_t error) {
 }
 
 const PlatformCalls PLATFORM_DEFAULTS = {
-    PosixAllocZero,      PosixFree,
-    PosixFileOpen,       PosixFileSize,
-    PosixFileRead,       PosixFileSeek,
-    PosixFileClose,      PosixPrinterOpen,
-    PosixPrinterDriverSize, PosixPrinterDriverFetch,
-    PosixPrinterClose,   nullptr,
-    PosixModuleLoad,     PosixModuleFunction,
-    PosixModuleFree,     PosixGetError,
-    PosixSetError,
+    PosixAllocZero,          PosixFree,           PosixFileOpen,
+    PosixFileSize,           PosixFileRead,       PosixFileSeek,
+    PosixFileClose,          PosixPrinterOpen,    PosixPrinterDriverSize,
+    PosixPrinterDriverFetch, PosixPrinterClose,   nullptr,
+    PosixModuleLoad,         PosixModuleFunction, PosixModuleFree,
+    PosixGetError,           PosixSetError,
 };
 
 PlatformCalls g_calls = PLATFORM_DEFAULTS;

@@ -132,15 +132,12 @@ void Win32SetError(uint32_t error) {
 }
 
 const PlatformCalls PLATFORM_DEFAULTS = {
-    Win32AllocZero,      Win32Free,
-    Win32FileOpen,       Win32FileSize,
-    Win32FileRead,       Win32FileSeek,
-    Win32FileClose,      Win32PrinterOpen,
-    Win32PrinterDriverSize, Win32PrinterDriverFetch,
-    Win32PrinterClose,   Win32IsLeadByte,
-    Win32ModuleLoad,     Win32ModuleFunction,
-    Win32ModuleFree,     Win32GetError,
-    Win32SetError,
+    Win32AllocZero,          Win32Free,           Win32FileOpen,
+    Win32FileSize,           Win32FileRead,       Win32FileSeek,
+    Win32FileClose,          Win32PrinterOpen,    Win32PrinterDriverSize,
+    Win32PrinterDriverFetch, Win32PrinterClose,   Win32IsLeadByte,
+    Win32ModuleLoad,         Win32ModuleFunction, Win32ModuleFree,
+    Win32GetError,           Win32SetError,
 };
 
 PlatformCalls g_calls = PLATFORM_DEFAULTS;
