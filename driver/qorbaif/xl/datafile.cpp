@@ -143,22 +143,27 @@ uint32_t ReadThroughChunks(DataFile *file, uint8_t *destination, uint32_t count,
     return copied;
 }
 
-// Scans bytes of the string at scratch[i] onwards from start: true when its
-// NUL came (i then its length).
+// Copies bytes of a string from start to scratch[*i] onwards, at most scan of
+// them: true when its NUL came (*i is then its length). A plain loop: the
+// strings are short, and most are a key of a few characters.
 bool ScanString(const uint8_t *start, uint32_t scan, uint8_t *scratch, uint32_t *i) {
-    const void *nul = memchr(start, 0, scan);
-    const uint32_t step =
-        nul != nullptr ? static_cast<uint32_t>(static_cast<const uint8_t *>(nul) - start) : scan;
-    memcpy(scratch + *i, start, step);
-    *i += step;
-    return nul != nullptr;
+    for (uint32_t k = 0; k < scan; ++k) {
+        if (start[k] == 0) {
+            *i += k;
+            return true;
+        }
+        scratch[*i + k] = start[k];
+    }
+    *i += scan;
+    return false;
 }
 
 // The handle-mode walk of StringLength: a chunk at a time where chunks can be
 // had, otherwise the byte as asked (its chunk is tried again for the next).
-int32_t StringLengthThroughChunks(DataFile *file, uint32_t offset, uint8_t *scratch) {
+int32_t StringLengthThroughChunks(DataFile *file, uint32_t offset, uint8_t *scratch,
+                                  uint32_t limit) {
     uint32_t i = 0;
-    while (i < DATAFILE_STRING_SCAN) {
+    while (i < limit) {
         const uint64_t at = static_cast<uint64_t>(offset) + i;
         if (at > UINT32_MAX) {
             return static_cast<int32_t>(i); // no such byte: it ends the string
@@ -181,12 +186,12 @@ int32_t StringLengthThroughChunks(DataFile *file, uint32_t offset, uint8_t *scra
             return static_cast<int32_t>(i);
         }
         const uint32_t available = chunk->length - within;
-        const uint32_t left = DATAFILE_STRING_SCAN - i;
+        const uint32_t left = limit - i;
         const uint32_t scan = left < available ? left : available;
         if (ScanString(chunk->bytes + within, scan, scratch, &i)) {
             return static_cast<int32_t>(i);
         }
-        if (i < DATAFILE_STRING_SCAN && scan == available && chunk->length < DATAFILE_CHUNK_SIZE) {
+        if (i < limit && scan == available && chunk->length < DATAFILE_CHUNK_SIZE) {
             return static_cast<int32_t>(i); // the end of the file ends it
         }
     }
@@ -194,18 +199,19 @@ int32_t StringLengthThroughChunks(DataFile *file, uint32_t offset, uint8_t *scra
 }
 
 // Length of the string at offset as the byte-by-byte walk sees it: -1 when a
-// read fails or no NUL comes within the scan; bytes past the end read as NUL.
-int32_t StringLength(DataFile *file, uint32_t offset, uint8_t *scratch) {
+// read fails or no NUL comes within limit bytes (no more than the scan);
+// bytes past the end read as NUL.
+int32_t StringLength(DataFile *file, uint32_t offset, uint8_t *scratch, uint32_t limit) {
     if (file->image == nullptr) {
-        return StringLengthThroughChunks(file, offset, scratch);
+        return StringLengthThroughChunks(file, offset, scratch, limit);
     }
     if (offset >= file->imageSize) {
         return 0;
     }
     const uint32_t available = file->imageSize - offset;
-    const uint32_t scan = available < DATAFILE_STRING_SCAN ? available : DATAFILE_STRING_SCAN;
+    const uint32_t scan = available < limit ? available : limit;
     uint32_t i = 0;
-    if (!ScanString(file->image + offset, scan, scratch, &i) && scan == DATAFILE_STRING_SCAN) {
+    if (!ScanString(file->image + offset, scan, scratch, &i) && scan == limit) {
         return -1;
     }
     return static_cast<int32_t>(i);
@@ -299,9 +305,12 @@ uint32_t DataFile_ReadAt(DataFile *file, void *destination, uint32_t count, uint
 bool DataFile_ReadString(DataFile *file, uint32_t offset, char *destination,
                          uint32_t destinationSize) {
     // Only the bytes StringLength reports are used: no need to zero it all
-    // for every string of a long chain.
+    // for every string of a long chain. A string that does not end within
+    // destinationSize bytes is refused whatever follows, so no more are read.
     uint8_t scratch[DATAFILE_STRING_SCAN];
-    const int32_t length = StringLength(file, offset, scratch);
+    const uint32_t limit =
+        destinationSize < DATAFILE_STRING_SCAN ? destinationSize : DATAFILE_STRING_SCAN;
+    const int32_t length = StringLength(file, offset, scratch, limit);
     if (length < 0 || static_cast<uint32_t>(length) >= destinationSize) {
         return false;
     }

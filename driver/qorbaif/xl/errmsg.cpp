@@ -123,9 +123,12 @@ void ErrMsg_Load(DataFile *file) {
         memset(entry, 0, sizeof entry);
         DataFile_ReadAt(file, entry, sizeof entry, offset);
 
+        // A key longer than the longest slot key names no slot, whether it
+        // fits the key buffer or not: reading more of it would change nothing.
         char key[ERRMSG_KEY_SIZE];
         key[0] = '\0'; // stays empty when the key cannot be read
-        DataFile_ReadString(file, DataFile_GetU32(entry + DATAFILE_ENTRY_KEY), key, sizeof key);
+        DataFile_ReadString(file, DataFile_GetU32(entry + DATAFILE_ENTRY_KEY), key,
+                            static_cast<uint32_t>(slotKeys.longest) + 1);
         if (key[0] == '\0') {
             continue; // no slot has the empty key
         }
