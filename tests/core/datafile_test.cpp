@@ -1,4 +1,5 @@
-// The reader: both modes answer alike, at and past the end, and for strings.
+// The reader: every mode answers alike (a file in memory, a file through its
+// handle, bytes held in memory), at and past the end, and for strings.
 #include "datafile.h"
 #include "readmode.h"
 
@@ -14,13 +15,18 @@ template <size_t N> std::vector<uint8_t> Bytes(const char (&text)[N]) {
 class DataFileTest : public ReadModeTest {
   protected:
     DataFile *Open(const std::vector<uint8_t> &bytes) {
-        DataFile *file = DataFile_Open(Write(bytes).c_str());
+        held_ = bytes;
+        DataFile *file = GetParam() == ReadMode::Bytes
+                             ? DataFile_OpenAs(nullptr, held_.data(),
+                                               static_cast<uint32_t>(held_.size()), 0)
+                             : DataFile_Open(Write(bytes).c_str());
         EXPECT_NE(file, nullptr);
-        if (file != nullptr) {
-            EXPECT_EQ(file->image == nullptr, GetParam() == ReadMode::Handle);
+        if (file != nullptr && !bytes.empty()) {
+            EXPECT_EQ(file->image == nullptr, GetParam() != ReadMode::Image);
         }
         return file;
     }
+    std::vector<uint8_t> held_; // the bytes a reader over memory reads
 };
 
 TEST_P(DataFileTest, EmptyFileReadsNothingAndEmptyStrings) {
@@ -109,6 +115,9 @@ TEST_P(DataFileTest, StringThatDoesNotFitItsDestinationIsRefused) {
 }
 
 TEST_P(DataFileTest, FileThatShrankLeavesItsTailZero) {
+    if (GetParam() == ReadMode::Bytes) {
+        GTEST_SKIP() << "bytes in memory cannot shrink";
+    }
     FaultPlan plan = BasePlan();
     plan.sizeSurplus = 6; // the size query saw 6 bytes that are gone when read
     Refault(plan);
@@ -129,7 +138,7 @@ TEST_P(DataFileTest, FileThatShrankLeavesItsTailZero) {
     DataFile_Close(file);
 }
 
-INSTANTIATE_TEST_SUITE_P(BothModes, DataFileTest, BOTH_READ_MODES);
+INSTANTIATE_TEST_SUITE_P(AllModes, DataFileTest, ALL_READ_MODES);
 
 using DataFileOpenTest = TempFolderTest;
 
@@ -218,6 +227,31 @@ TEST_F(DataFileOpenTest, WithoutItsChunksHandleModeReadsEachAccessAsAsked) {
     ASSERT_TRUE(DataFile_ReadString(file, 6, text, sizeof text));
     EXPECT_STREQ(text, "world");
     EXPECT_EQ(FaultyIo_Counts().reads, 6u) << "one read a byte, the NUL too";
+    DataFile_Close(file);
+    EXPECT_EQ(FaultyIo_Counts().blocks, 0u);
+}
+
+// However a walk jumps about, handle mode reads no part of the file twice: a
+// walk over every 16 bytes of 1 MiB in a scattered order costs about as many
+// reads as reading the file once in chunks, not one a step.
+TEST_F(DataFileOpenTest, HandleModeReadsNoPartOfTheFileTwice) {
+    std::vector<uint8_t> bytes(1u << 20);
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        bytes[i] = static_cast<uint8_t>(i * 7 + 1);
+    }
+    const std::string path = Write(bytes);
+    DataFile *file = DataFile_OpenAs(path.c_str(), nullptr, 0, 0);
+    ASSERT_NE(file, nullptr);
+    const uint32_t records = static_cast<uint32_t>(bytes.size() / 16);
+    uint32_t at = 0;
+    for (uint32_t step = 0; step < records; ++step) {
+        at = (at + 4099) % records; // 4099 shares no factor with 65536
+        uint8_t record[16];
+        ASSERT_EQ(DataFile_ReadAt(file, record, 16, at * 16), 16u);
+        ASSERT_EQ(memcmp(record, &bytes[at * 16], 16), 0) << at;
+    }
+    const uint32_t chunks = static_cast<uint32_t>(bytes.size() / DATAFILE_CHUNK_SIZE);
+    EXPECT_LE(FaultyIo_Counts().reads, 2 * chunks) << "steps: " << records;
     DataFile_Close(file);
     EXPECT_EQ(FaultyIo_Counts().blocks, 0u);
 }
