@@ -1,6 +1,7 @@
-// What zwhost reads from a module's own bytes, on images built here: a whole
-// one, every cut of it, and header fields that point anywhere.
-#include "zwhost_image.h"
+// What the tools' PE reader (zwhost, pecheck) reads from a module's own bytes,
+// on images built here: a whole one, every cut of it, and header fields that
+// point anywhere.
+#include "pefile.h"
 
 #include <gtest/gtest.h>
 
@@ -27,7 +28,8 @@ const uint32_t kRva = 0x1000;             // its address in the image
 
 // A PE32+ DLL for machine with one section holding an import directory that
 // names the given DLLs.
-std::vector<uint8_t> Image(uint16_t machine, const std::vector<std::string> &imports) {
+std::vector<uint8_t> Image(uint16_t machine, const std::vector<std::string> &imports,
+                           const std::vector<std::string> &exports = {}) {
     std::vector<uint8_t> b(kRaw + 0x200, 0);
     b[0] = 'M';
     b[1] = 'Z';
@@ -50,38 +52,58 @@ std::vector<uint8_t> Image(uint16_t machine, const std::vector<std::string> &imp
         memcpy(&b[name], imports[i].c_str(), imports[i].size() + 1);
         name += imports[i].size() + 1;
     }
+    if (!exports.empty()) {
+        // The export directory, then its table of name addresses, then the names.
+        const size_t directory = name;
+        const size_t table = directory + 40;
+        name = table + 4 * exports.size();
+        Put32(&b, kOptional + 112, static_cast<uint32_t>(kRva + directory - kRaw));
+        Put32(&b, directory + 24, static_cast<uint32_t>(exports.size()));
+        Put32(&b, directory + 32, static_cast<uint32_t>(kRva + table - kRaw));
+        for (size_t i = 0; i < exports.size(); ++i) {
+            Put32(&b, table + 4 * i, static_cast<uint32_t>(kRva + name - kRaw));
+            memcpy(&b[name], exports[i].c_str(), exports[i].size() + 1);
+            name += exports[i].size() + 1;
+        }
+    }
     return b;
 }
 
-TEST(ZwHostImage, ReadsMachineKindAndImports) {
-    const std::vector<uint8_t> dll = Image(ZWHOST_MACHINE_X64, {"KERNEL32.dll", "zwu_helper.dll"});
-    ZwHostImage image = ZwHost_InspectImage(dll.data(), dll.size());
+TEST(PeFileTest, ReadsMachineKindAndImports) {
+    const std::vector<uint8_t> dll = Image(PEFILE_MACHINE_X64, {"KERNEL32.dll", "zwu_helper.dll"});
+    PeFile image = PeFile_Read(dll.data(), dll.size());
     EXPECT_TRUE(image.isImage);
-    EXPECT_EQ(image.machine, ZWHOST_MACHINE_X64);
+    EXPECT_EQ(image.machine, PEFILE_MACHINE_X64);
     EXPECT_TRUE(image.isDll);
     EXPECT_TRUE(image.importsReadable);
     EXPECT_EQ(image.imports, (std::vector<std::string>{"KERNEL32.dll", "zwu_helper.dll"}));
+    EXPECT_TRUE(image.exportsReadable) << "no export directory: no exports";
+    EXPECT_TRUE(image.exports.empty());
 
     const std::vector<uint8_t> x86 = Image(0x014C, {});
-    image = ZwHost_InspectImage(x86.data(), x86.size());
-    EXPECT_EQ(ZwHost_MachineName(image.machine), "x86 (32-bit)");
+    image = PeFile_Read(x86.data(), x86.size());
+    EXPECT_EQ(PeFile_MachineName(image.machine), "x86 (32-bit)");
     EXPECT_TRUE(image.importsReadable);
     EXPECT_TRUE(image.imports.empty());
-    EXPECT_EQ(ZwHost_MachineName(0x1234), "machine 0x1234");
+    EXPECT_EQ(PeFile_MachineName(0x1234), "machine 0x1234");
 
     const char text[] = "not a DLL\n";
-    image = ZwHost_InspectImage(reinterpret_cast<const uint8_t *>(text), sizeof text - 1);
+    image = PeFile_Read(reinterpret_cast<const uint8_t *>(text), sizeof text - 1);
     EXPECT_FALSE(image.isImage);
     EXPECT_NE(image.notImage.find("MZ header"), std::string::npos);
 }
 
 // Every cut of the file: nothing is read past the end (the sanitizer builds
 // catch a read), and what is found is a prefix of what the whole file says.
-TEST(ZwHostImage, CutFilesAreReadOnlyAsFarAsTheyGo) {
-    const std::vector<uint8_t> dll = Image(ZWHOST_MACHINE_X64, {"KERNEL32.dll", "zwu_helper.dll"});
+TEST(PeFileTest, CutFilesAreReadOnlyAsFarAsTheyGo) {
+    const std::vector<uint8_t> dll =
+        Image(PEFILE_MACHINE_X64, {"KERNEL32.dll", "zwu_helper.dll"}, {"VOLQUAD_FixSetting", "X"});
+    const PeFile whole = PeFile_Read(dll.data(), dll.size());
+    ASSERT_TRUE(whole.exportsReadable);
+    EXPECT_EQ(whole.exports, (std::vector<std::string>{"VOLQUAD_FixSetting", "X"}));
     for (size_t size = 0; size <= dll.size(); ++size) {
         const std::vector<uint8_t> cut(dll.begin(), dll.begin() + static_cast<long>(size));
-        const ZwHostImage image = ZwHost_InspectImage(cut.data(), cut.size());
+        const PeFile image = PeFile_Read(cut.data(), cut.size());
         EXPECT_EQ(image.isImage, size >= kPe + 24) << size;
         EXPECT_LE(image.imports.size(), 2u) << size;
         for (size_t i = 0; i < image.imports.size(); ++i) {
@@ -90,12 +112,20 @@ TEST(ZwHostImage, CutFilesAreReadOnlyAsFarAsTheyGo) {
         if (image.importsReadable) {
             EXPECT_EQ(image.imports.size(), 2u) << size;
         }
+        for (size_t i = 0; i < image.exports.size(); ++i) {
+            EXPECT_EQ(image.exports[i], whole.exports[i]) << size;
+        }
+        if (image.exportsReadable) {
+            EXPECT_EQ(image.exports, whole.exports) << size;
+        }
     }
 }
 
-TEST(ZwHostImage, FieldsThatPointAnywhereStayInsideTheFile) {
-    const std::vector<uint8_t> dll = Image(ZWHOST_MACHINE_X64, {"KERNEL32.dll"});
-    const size_t fields[] = {
+TEST(PeFileTest, FieldsThatPointAnywhereStayInsideTheFile) {
+    const std::vector<uint8_t> dll = Image(PEFILE_MACHINE_X64, {"KERNEL32.dll"}, {"F"});
+    const size_t exportDirectory = kRaw + 40 + sizeof "KERNEL32.dll";
+    const size_t fields[] = {exportDirectory + 24, exportDirectory + 32, exportDirectory + 40,
+                             kOptional + 112,
         0x3C,          kPe + 6,        kPe + 20,       kOptional + 108, kOptional + 120,
         kSections + 8, kSections + 12, kSections + 16, kSections + 20,  kRaw + 12};
     for (size_t field : fields) {
@@ -106,8 +136,10 @@ TEST(ZwHostImage, FieldsThatPointAnywhereStayInsideTheFile) {
             } else {
                 Put32(&bent, field, value);
             }
-            const ZwHostImage image = ZwHost_InspectImage(bent.data(), bent.size());
+            const PeFile image = PeFile_Read(bent.data(), bent.size());
             EXPECT_LE(image.imports.size(), 1u) << field << " " << value;
+            EXPECT_LE(image.exports.size(), 1u) << field << " " << value;
+            EXPECT_LE(image.exports.size(), 65536u) << field << " " << value;
         }
     }
 }
