@@ -54,8 +54,8 @@ int main(int argc, char **argv) {
         return 2;
     }
     std::vector<uint8_t> bytes;
-    const PeFile pe = ReadWhole(argv[1], &bytes) ? PeFile_Read(bytes.data(), bytes.size())
-                                                 : PeFile{};
+    const PeFile pe =
+        ReadWhole(argv[1], &bytes) ? PeFile_Read(bytes.data(), bytes.size()) : PeFile{};
     if (!pe.isImage || !pe.exportsReadable || !pe.importsReadable) {
         std::printf("%s: not a readable PE file\n", argv[1]);
         return 1;

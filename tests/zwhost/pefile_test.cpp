@@ -124,10 +124,20 @@ TEST(PeFileTest, CutFilesAreReadOnlyAsFarAsTheyGo) {
 TEST(PeFileTest, FieldsThatPointAnywhereStayInsideTheFile) {
     const std::vector<uint8_t> dll = Image(PEFILE_MACHINE_X64, {"KERNEL32.dll"}, {"F"});
     const size_t exportDirectory = kRaw + 40 + sizeof "KERNEL32.dll";
-    const size_t fields[] = {exportDirectory + 24, exportDirectory + 32, exportDirectory + 40,
+    const size_t fields[] = {exportDirectory + 24,
+                             exportDirectory + 32,
+                             exportDirectory + 40,
                              kOptional + 112,
-        0x3C,          kPe + 6,        kPe + 20,       kOptional + 108, kOptional + 120,
-        kSections + 8, kSections + 12, kSections + 16, kSections + 20,  kRaw + 12};
+                             0x3C,
+                             kPe + 6,
+                             kPe + 20,
+                             kOptional + 108,
+                             kOptional + 120,
+                             kSections + 8,
+                             kSections + 12,
+                             kSections + 16,
+                             kSections + 20,
+                             kRaw + 12};
     for (size_t field : fields) {
         for (uint32_t value : {0u, 1u, 0x7FFFFFFFu, 0xFFFFFFF0u, 0xFFFFFFFFu}) {
             std::vector<uint8_t> bent = dll;

@@ -12,11 +12,11 @@
 const uint16_t PEFILE_MACHINE_X64 = 0x8664;
 
 struct PeFile {
-    bool isImage;         // an MZ header leading to a PE header
-    std::string notImage; // why not, in words, when isImage is false
-    uint16_t machine;     // IMAGE_FILE_HEADER.Machine
-    bool isDll;           // IMAGE_FILE_DLL is set
-    bool importsReadable; // the import directory was found and read to its end
+    bool isImage;                     // an MZ header leading to a PE header
+    std::string notImage;             // why not, in words, when isImage is false
+    uint16_t machine;                 // IMAGE_FILE_HEADER.Machine
+    bool isDll;                       // IMAGE_FILE_DLL is set
+    bool importsReadable;             // the import directory was found and read to its end
     std::vector<std::string> imports; // DLL names, in the order of the directory
     bool exportsReadable;             // the export names were found and read to their end
     std::vector<std::string> exports; // names, in the order of the name table

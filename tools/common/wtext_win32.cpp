@@ -62,8 +62,8 @@ bool WText_ToAnsi(const std::wstring &wide, std::string *out) {
         return false;
     }
     out->resize(static_cast<size_t>(count));
-    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), size, &(*out)[0], count,
-                        nullptr, nullptr);
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), size, &(*out)[0], count, nullptr,
+                        nullptr);
     return true;
 }
 

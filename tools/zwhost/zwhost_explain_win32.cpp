@@ -29,16 +29,16 @@ bool IsFile(const std::string &path) {
 
 std::vector<uint8_t> ReadHead(const std::string &path) {
     std::vector<uint8_t> bytes;
-    HANDLE file = CreateFileW(WText_Wide(path).c_str(), GENERIC_READ,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                              nullptr);
+    HANDLE file =
+        CreateFileW(WText_Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return bytes;
     }
     LARGE_INTEGER size = {};
     GetFileSizeEx(file, &size);
     const DWORD want = size.QuadPart < ZWHOST_MAX_INSPECTED ? static_cast<DWORD>(size.QuadPart)
-                                                             : ZWHOST_MAX_INSPECTED;
+                                                            : ZWHOST_MAX_INSPECTED;
     bytes.assign(want, 0);
     DWORD got = 0;
     if (want == 0 || !ReadFile(file, bytes.data(), want, &got, nullptr)) {

@@ -109,4 +109,3 @@ void ZwHost_ExplainEmpty(const ZwHostDataFile &dataFile) {
                                          : check.err.c_str());
     }
 }
-

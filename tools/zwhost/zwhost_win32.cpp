@@ -293,8 +293,8 @@ int Explain(const Args &args, size_t first) {
         return ZWHOST_EXIT_USAGE;
     }
     const char *exportName = nullptr;
-    if (count == 2 && (exportName = ZwHost_SettingExportName(args.utf8[first + 1].c_str())) ==
-                          nullptr) {
+    if (count == 2 &&
+        (exportName = ZwHost_SettingExportName(args.utf8[first + 1].c_str())) == nullptr) {
         fprintf(stderr, "zwhost: no settings export is called '%s'\n",
                 args.utf8[first + 1].c_str());
         return ZWHOST_EXIT_USAGE;
