@@ -16,10 +16,10 @@ class DataFileTest : public ReadModeTest {
   protected:
     DataFile *Open(const std::vector<uint8_t> &bytes) {
         held_ = bytes;
-        DataFile *file = GetParam() == ReadMode::Bytes
-                             ? DataFile_OpenAs(nullptr, held_.data(),
-                                               static_cast<uint32_t>(held_.size()), 0)
-                             : DataFile_Open(Write(bytes).c_str());
+        DataFile *file =
+            GetParam() == ReadMode::Bytes
+                ? DataFile_OpenAs(nullptr, held_.data(), static_cast<uint32_t>(held_.size()), 0)
+                : DataFile_Open(Write(bytes).c_str());
         EXPECT_NE(file, nullptr);
         if (file != nullptr && !bytes.empty()) {
             EXPECT_EQ(file->image == nullptr, GetParam() != ReadMode::Image);

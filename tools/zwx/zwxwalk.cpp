@@ -1,6 +1,5 @@
 #include "zwxwalk.h"
 
-
 #include <cstdio>
 #include <cstring>
 #include <unordered_set>

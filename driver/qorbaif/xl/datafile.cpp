@@ -230,8 +230,10 @@ void StartHandleMode(DataFile *file, bool sizeKnown, uint32_t size) {
     // Nothing at or past the seek limit is ever read, whatever the size.
     const uint64_t reach = sizeKnown && size < DATAFILE_SEEK_LIMIT ? size : DATAFILE_SEEK_LIMIT;
     const uint64_t count = (reach + DATAFILE_CHUNK_SIZE - 1) / DATAFILE_CHUNK_SIZE;
-    file->chunks =
-        static_cast<DataFileChunk **>(Platform()->AllocZero(count * sizeof(DataFileChunk *)));
+    // A table of pointers, one a chunk.
+    // NOLINTNEXTLINE(bugprone-sizeof-expression)
+    const uint64_t tableSize = count * sizeof(DataFileChunk *);
+    file->chunks = static_cast<DataFileChunk **>(Platform()->AllocZero(tableSize));
     file->chunkCount = file->chunks != nullptr ? static_cast<uint32_t>(count) : 0;
 }
 
