@@ -39,8 +39,10 @@ extern "C" {
  *   leaves no room for "ZEDWIC_U.DLL" within 259 characters: no module is
  *   looked for then;
  * - the loader's own error when ZEDWIC_U.DLL does not load, for example
- *   ERROR_MOD_NOT_FOUND when it or a DLL it imports is missing, and
- *   ERROR_BAD_EXE_FORMAT when it is no module for this process;
+ *   ERROR_MOD_NOT_FOUND when it or a DLL it imports is missing,
+ *   ERROR_BAD_EXE_FORMAT when it is no module for this process,
+ *   ERROR_DLL_INIT_FAILED when its DllMain fails, and ERROR_INVALID_PARAMETER
+ *   when its path names a server but no share;
  * - ERROR_PROC_NOT_FOUND when ZEDWIC_U.DLL lacks the function.
  * When the function of ZEDWIC_U.DLL ran, the last error is exactly what it
  * left, whatever its result: a 99 of its own carries its own last error. */
