@@ -53,7 +53,7 @@ LoadRun LoadRun_Do(const std::string &path, const std::vector<uint8_t> &bytes, R
     LoadRun run{};
     DataFile *file = ReadMode_Open(mode, path, bytes);
     run.opened = file != nullptr;
-    run.imageMode = file != nullptr && file->image != nullptr;
+    run.imageMode = file != nullptr && DataFile_InMemory(file);
     ErrMsg_Load(file);
     DataFile_Close(file);
     run.table = Snapshot();

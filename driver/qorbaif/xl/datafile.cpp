@@ -337,6 +337,10 @@ void DataFile_Close(DataFile *file) {
     Platform()->Free(file);
 }
 
+bool DataFile_InMemory(const DataFile *file) {
+    return file->image != nullptr;
+}
+
 uint32_t DataFile_GetU32(const uint8_t *bytes) {
     return static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
            static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;

@@ -100,6 +100,9 @@ bool DataFile_ReadString(DataFile *file, uint32_t offset, char *destination,
 
 void DataFile_Close(DataFile *file);
 
+// Whether the whole file is held in memory (image mode), which no read can fail.
+bool DataFile_InMemory(const DataFile *file);
+
 // Offset of the section record named name (ASCII case ignored), or 0.
 uint32_t DataFile_FindSection(DataFile *file, const char *name);
 
