@@ -38,14 +38,21 @@ struct SlotKeys {
     uint32_t count;
     size_t longest;
     uint32_t hashes[ERRMSG_SLOT_COUNT];
+    uint64_t hashBits; // bit (hash >> 26) of every slot key's hash: most others miss it
 };
+
+uint64_t HashBit(uint32_t hash) {
+    return uint64_t{1} << (hash >> 26);
+}
 
 void SlotKeys_Prepare(SlotKeys *keys) {
     keys->count = 0;
     keys->longest = 0;
+    keys->hashBits = 0;
     for (; ErrMsgTable[keys->count].key[0] != '\0'; ++keys->count) {
         const char *key = ErrMsgTable[keys->count].key;
         keys->hashes[keys->count] = FoldedHash(key);
+        keys->hashBits |= HashBit(keys->hashes[keys->count]);
         keys->longest = strlen(key) > keys->longest ? strlen(key) : keys->longest;
     }
 }
@@ -58,6 +65,9 @@ uint32_t FillSlots(DataFile *file, const char *key, const SlotKeys *slotKeys,
         return 0;
     }
     const uint32_t keyHash = FoldedHash(key);
+    if ((slotKeys->hashBits & HashBit(keyHash)) == 0) {
+        return 0;
+    }
     uint32_t filled = 0;
     for (uint32_t s = 0; s < slotKeys->count; ++s) {
         ErrMsgSlot *slot = &ErrMsgTable[s];
