@@ -1,8 +1,10 @@
 // Little-endian fields of a block of bytes held in memory, read only inside
 // the block: a field that does not lie whole in it reads as 0, and Has says
-// whether it does.
+// whether it does. 32-bit fields are read as the library reads its data file.
 #ifndef ZW_TOOLS_LEBYTES_H
 #define ZW_TOOLS_LEBYTES_H
+
+#include "datafile.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -28,9 +30,7 @@ inline uint32_t LeBytes_U32(LeBytes bytes, uint64_t offset) {
     if (!LeBytes_Has(bytes, offset, 4)) {
         return 0;
     }
-    const uint8_t *p = bytes.data + offset;
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
+    return DataFile_GetU32(bytes.data + offset); // the library's own reading of a field
 }
 
 #endif
