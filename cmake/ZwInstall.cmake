@@ -2,10 +2,13 @@
 # ZIP archive holds it:
 #   bin/      ZEDWIC_W.dll (stripped) with the sample ZEDWIC_D.ZWX beside it
 #   lib/      the import library ZEDWIC_W.lib
-#   lib/cmake/ZEDWIC/  the CMake package: find_package(ZEDWIC), ZEDWIC::ZEDWIC_W
+#   lib/cmake/ZEDWIC/  the CMake package: find_package(ZEDWIC), ZEDWIC::ZEDWIC_W,
+#             ZEDWIC_DATA_FILE and zedwic_copy_runtime() (ZEDWICConfig.cmake.in)
 #   include/  ZEDWIC_W.h
-#   tools/    zwx and zwhost, apart from the DLL that a package ships
-#   share/zedwic/examples/  the sample catalogue's source
+#   tools/    zwx, zwhost and zwinstall, apart from the DLL that a package ships
+#   share/zedwic/examples/  the sample catalogue's source, and in driver-module/
+#             the sample ZEDWIC_U.DLL with its source and ZWDEMO.DLL, a stand-in
+#             driver file for trying a printer with zwinstall
 # The DLL's debug information is installed only with --component debug:
 #   debug/    ZEDWIC_W.dll.debug (MinGW, found through the DLL's debuglink)
 #             or ZEDWIC_W.pdb (MSVC)
@@ -24,7 +27,8 @@ if(TARGET ZEDWIC_W)
 
   install(EXPORT ZEDWICTargets NAMESPACE ZEDWIC:: DESTINATION ${ZW_PACKAGE_DIR})
   configure_package_config_file(${CMAKE_CURRENT_LIST_DIR}/ZEDWICConfig.cmake.in
-    ${CMAKE_BINARY_DIR}/ZEDWICConfig.cmake INSTALL_DESTINATION ${ZW_PACKAGE_DIR})
+    ${CMAKE_BINARY_DIR}/ZEDWICConfig.cmake INSTALL_DESTINATION ${ZW_PACKAGE_DIR}
+    PATH_VARS CMAKE_INSTALL_BINDIR)
   write_basic_package_version_file(${CMAKE_BINARY_DIR}/ZEDWICConfigVersion.cmake
     COMPATIBILITY SameMajorVersion)
   install(FILES ${CMAKE_BINARY_DIR}/ZEDWICConfig.cmake ${CMAKE_BINARY_DIR}/ZEDWICConfigVersion.cmake
@@ -56,13 +60,23 @@ if(TARGET ZEDWIC_W)
     install(FILES ${zw_debug_file} DESTINATION debug COMPONENT debug EXCLUDE_FROM_ALL)
   endif()
 endif()
-foreach(tool zwx zwhost)
+foreach(tool zwx zwhost zwinstall)
   if(TARGET ${tool})
     install(TARGETS ${tool} RUNTIME DESTINATION ${ZW_TOOLS_DIR})
   endif()
 endforeach()
 install(FILES ${PROJECT_SOURCE_DIR}/examples/catalogue.zws
         DESTINATION ${CMAKE_INSTALL_DATADIR}/zedwic/examples)
+if(TARGET zwu_sample AND TARGET zwdemo_driver)
+  # Under the names a driver package gives them (the spooler and the library
+  # do not mind the case; a packaging script may).
+  set(zw_module_dir ${CMAKE_INSTALL_DATADIR}/zedwic/examples/driver-module)
+  install(FILES $<TARGET_FILE:zwu_sample> DESTINATION ${zw_module_dir} RENAME ZEDWIC_U.DLL)
+  install(FILES $<TARGET_FILE:zwdemo_driver> DESTINATION ${zw_module_dir} RENAME ZWDEMO.DLL)
+  install(FILES ${PROJECT_SOURCE_DIR}/examples/driver-module/zwu_sample.cpp
+                ${PROJECT_SOURCE_DIR}/examples/driver-module/zwu_sample.def
+          DESTINATION ${zw_module_dir})
+endif()
 
 # cpack -G ZIP in the build tree: ZEDWIC-<version>-win64.zip of the layout above.
 set(CPACK_GENERATOR ZIP)
