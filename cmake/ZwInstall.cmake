@@ -34,10 +34,18 @@ if(TARGET ZEDWIC_W)
   install(FILES ${CMAKE_BINARY_DIR}/ZEDWICConfig.cmake ${CMAKE_BINARY_DIR}/ZEDWICConfigVersion.cmake
           DESTINATION ${ZW_PACKAGE_DIR})
 
+  # Debug information in every configuration, for crash analysis: the DLL's
+  # own sources and the core it links. Folder names in it are fixed ones
+  # (ZwReproducible.cmake), so that it does not tell one build from another.
   if(MSVC)
-    # A PDB for the release DLL too, for crash analysis; the DLL itself
-    # carries only its path.
-    target_compile_options(ZEDWIC_W PRIVATE /Z7)
+    set(zw_debug_flag /Z7)
+  else()
+    set(zw_debug_flag -g)
+  endif()
+  target_compile_options(ZEDWIC_W PRIVATE ${zw_debug_flag})
+  target_compile_options(zw_core PRIVATE ${zw_debug_flag})
+  if(MSVC)
+    # A PDB for the release DLL too; the DLL itself carries only its name.
     target_link_options(ZEDWIC_W PRIVATE /DEBUG /OPT:REF /OPT:ICF)
     install(FILES $<TARGET_PDB_FILE:ZEDWIC_W> DESTINATION debug COMPONENT debug EXCLUDE_FROM_ALL)
   elseif(CMAKE_OBJCOPY)

@@ -63,15 +63,6 @@ size_t __cdecl strlen(const char *s) {
     return (size_t)(e - s);
 }
 
-int __cdecl strncmp(const char *a, const char *b, size_t n) {
-    for (; n > 0; --n, ++a, ++b) {
-        if (*a != *b || *a == '\0') {
-            return (unsigned char)*a < (unsigned char)*b ? -1 : (*a != *b);
-        }
-    }
-    return 0;
-}
-
 int __cdecl strcmp(const char *a, const char *b) {
     while (*a != '\0' && *a == *b) {
         ++a;

@@ -1,8 +1,9 @@
-/* Wine's math.h lacks functions that Visual Studio's math.h declares: the long
- * double set, erfcf and nexttowardf. libc++'s math.h (reached from <string>
- * through <compare>) defines inline overloads that name them, so they must be
- * declared. Nothing in this project calls them; the long double ones are
- * defined nowhere, so a call would fail at link time, not run a stand-in. */
+/* Wine's math.h lacks functions that Visual Studio's math.h declares: the
+ * long double set, and erfc and nexttoward for double and float. libc++'s
+ * math.h (reached from <string> through <compare>) defines inline overloads
+ * that name them, so they must be declared. Nothing in this project calls
+ * them; the long double ones are defined nowhere, so a call would fail at
+ * link time rather than run a stand-in. */
 #ifndef ZWCRT_MATH_H
 #define ZWCRT_MATH_H
 
@@ -23,6 +24,7 @@ long double __cdecl cbrtl(long double);
 long double __cdecl ceill(long double);
 long double __cdecl coshl(long double);
 long double __cdecl cosl(long double);
+double __cdecl erfc(double);
 float __cdecl erfcf(float);
 long double __cdecl erfcl(long double);
 long double __cdecl erfl(long double);
@@ -48,6 +50,7 @@ long double __cdecl logl(long double);
 long double __cdecl modfl(long double, long double *);
 long double __cdecl nearbyintl(long double);
 long double __cdecl nextafterl(long double, long double);
+double __cdecl nexttoward(double, long double);
 float __cdecl nexttowardf(float, long double);
 long double __cdecl nexttowardl(long double, long double);
 long double __cdecl powl(long double, long double);
