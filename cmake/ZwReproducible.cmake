@@ -16,11 +16,10 @@ if(MSVC)
   # header and the debug directory). The DLL names its PDB by file name only.
   add_compile_options("$<$<COMPILE_LANGUAGE:C,CXX>:/Brepro>")
   add_link_options(/Brepro /PDBALTPATH:%_PDB%)
-  if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
-    foreach(map ${zw_prefix_maps})
-      add_compile_options("$<$<COMPILE_LANGUAGE:C,CXX>:/clang:-ffile-prefix-map=${map}>")
-    endforeach()
-  endif()
+  # The folders: with clang-cl here, clang-cl-wine-x86_64.cmake hands the
+  # compiler and the linker relative paths. cl.exe and link.exe record
+  # absolute ones in the PDB; a Visual Studio build is reproducible in the
+  # same folder.
 elseif(MINGW)
   foreach(map ${zw_prefix_maps})
     add_compile_options("$<$<COMPILE_LANGUAGE:C,CXX>:-ffile-prefix-map=${map}>")
