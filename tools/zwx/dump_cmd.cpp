@@ -91,10 +91,8 @@ ZwxSection DumpSection(Dump *dump, size_t index, const WalkSection &walked) {
 } // namespace
 
 std::string ZwxCmd_OpenFailure(const std::string &path) {
-    if (!DataFile_PathFits(path.c_str())) {
-        return "the path is longer than " + std::to_string(DATAFILE_PATH_UNITS) + " characters";
-    }
-    return "missing, unreadable or a folder";
+    std::string content, why;
+    return ToolFile_Read(path, &content, &why) ? "unreadable" : why;
 }
 
 std::string ZwxCmd_Label(const std::string &path) {
@@ -141,18 +139,15 @@ DataFile *ZwxCmd_OpenData(const std::string &path, ZwxStreams *io, std::string *
             return nullptr;
         }
         file = ToolData_OpenBytes(*held);
-    } else if (!DataFile_PathFits(path.c_str())) {
-        // The reader takes paths of at most 260 characters (its own folder's
-        // rule): a longer path is read here and handed over whole, read by the
-        // same rules.
-        std::string why;
-        if (!ToolFile_Read(path, held, &why)) {
-            io->err += "zwx: cannot open " + path + ": " + why + "\n";
-            return nullptr;
-        }
-        file = ToolData_OpenBytes(*held);
     } else {
         file = ToolData_OpenPath(path);
+        // The reader takes paths of at most 260 characters (its own folder's
+        // rule): a file it cannot open is read here and handed over whole,
+        // read by the same rules.
+        std::string why;
+        if (file == nullptr && ToolFile_Read(path, held, &why)) {
+            file = ToolData_OpenBytes(*held);
+        }
     }
     if (file == nullptr) {
         io->err +=
