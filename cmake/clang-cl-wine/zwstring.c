@@ -63,6 +63,17 @@ size_t __cdecl strlen(const char *s) {
     return (size_t)(e - s);
 }
 
+char *__cdecl strncpy(char *dest, const char *src, size_t n) {
+    size_t i = 0;
+    for (; i < n && src[i] != '\0'; ++i) {
+        dest[i] = src[i];
+    }
+    for (; i < n; ++i) {
+        dest[i] = '\0';
+    }
+    return dest;
+}
+
 int __cdecl strcmp(const char *a, const char *b) {
     while (*a != '\0' && *a == *b) {
         ++a;
