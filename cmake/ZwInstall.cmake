@@ -2,10 +2,13 @@
 # ZIP archive holds it:
 #   bin/      ZEDWIC_W.dll (stripped) with the sample ZEDWIC_D.ZWX beside it
 #   lib/      the import library ZEDWIC_W.lib
-#   lib/cmake/ZEDWIC/  the CMake package: find_package(ZEDWIC), ZEDWIC::ZEDWIC_W
+#   lib/cmake/ZEDWIC/  the CMake package: find_package(ZEDWIC), ZEDWIC::ZEDWIC_W,
+#             ZEDWIC_DATA_FILE and zedwic_copy_runtime() (ZEDWICConfig.cmake.in)
 #   include/  ZEDWIC_W.h
-#   tools/    zwx and zwhost, apart from the DLL that a package ships
-#   share/zedwic/examples/  the sample catalogue's source
+#   tools/    zwx, zwhost and zwinstall, apart from the DLL that a package ships
+#   share/zedwic/examples/  the sample catalogue's source, and in driver-module/
+#             the sample ZEDWIC_U.DLL with its source and ZWDEMO.DLL, a stand-in
+#             driver file for trying a printer with zwinstall
 # The DLL's debug information is installed only with --component debug:
 #   debug/    ZEDWIC_W.dll.debug (MinGW, found through the DLL's debuglink)
 #             or ZEDWIC_W.pdb (MSVC)
@@ -24,16 +27,25 @@ if(TARGET ZEDWIC_W)
 
   install(EXPORT ZEDWICTargets NAMESPACE ZEDWIC:: DESTINATION ${ZW_PACKAGE_DIR})
   configure_package_config_file(${CMAKE_CURRENT_LIST_DIR}/ZEDWICConfig.cmake.in
-    ${CMAKE_BINARY_DIR}/ZEDWICConfig.cmake INSTALL_DESTINATION ${ZW_PACKAGE_DIR})
+    ${CMAKE_BINARY_DIR}/ZEDWICConfig.cmake INSTALL_DESTINATION ${ZW_PACKAGE_DIR}
+    PATH_VARS CMAKE_INSTALL_BINDIR)
   write_basic_package_version_file(${CMAKE_BINARY_DIR}/ZEDWICConfigVersion.cmake
     COMPATIBILITY SameMajorVersion)
   install(FILES ${CMAKE_BINARY_DIR}/ZEDWICConfig.cmake ${CMAKE_BINARY_DIR}/ZEDWICConfigVersion.cmake
           DESTINATION ${ZW_PACKAGE_DIR})
 
+  # Debug information in every configuration, for crash analysis: the DLL's
+  # own sources and the core it links. Folder names in it are fixed ones
+  # (ZwReproducible.cmake), so that it does not tell one build from another.
   if(MSVC)
-    # A PDB for the release DLL too, for crash analysis; the DLL itself
-    # carries only its path.
-    target_compile_options(ZEDWIC_W PRIVATE /Z7)
+    set(zw_debug_flag /Z7)
+  else()
+    set(zw_debug_flag -g)
+  endif()
+  target_compile_options(ZEDWIC_W PRIVATE ${zw_debug_flag})
+  target_compile_options(zw_core PRIVATE ${zw_debug_flag})
+  if(MSVC)
+    # A PDB for the release DLL too; the DLL itself carries only its name.
     target_link_options(ZEDWIC_W PRIVATE /DEBUG /OPT:REF /OPT:ICF)
     install(FILES $<TARGET_PDB_FILE:ZEDWIC_W> DESTINATION debug COMPONENT debug EXCLUDE_FROM_ALL)
   elseif(CMAKE_OBJCOPY)
@@ -56,13 +68,23 @@ if(TARGET ZEDWIC_W)
     install(FILES ${zw_debug_file} DESTINATION debug COMPONENT debug EXCLUDE_FROM_ALL)
   endif()
 endif()
-foreach(tool zwx zwhost)
+foreach(tool zwx zwhost zwinstall)
   if(TARGET ${tool})
     install(TARGETS ${tool} RUNTIME DESTINATION ${ZW_TOOLS_DIR})
   endif()
 endforeach()
 install(FILES ${PROJECT_SOURCE_DIR}/examples/catalogue.zws
         DESTINATION ${CMAKE_INSTALL_DATADIR}/zedwic/examples)
+if(TARGET zwu_sample AND TARGET zwdemo_driver)
+  # Under the names a driver package gives them (the spooler and the library
+  # do not mind the case; a packaging script may).
+  set(zw_module_dir ${CMAKE_INSTALL_DATADIR}/zedwic/examples/driver-module)
+  install(FILES $<TARGET_FILE:zwu_sample> DESTINATION ${zw_module_dir} RENAME ZEDWIC_U.DLL)
+  install(FILES $<TARGET_FILE:zwdemo_driver> DESTINATION ${zw_module_dir} RENAME ZWDEMO.DLL)
+  install(FILES ${PROJECT_SOURCE_DIR}/examples/driver-module/zwu_sample.cpp
+                ${PROJECT_SOURCE_DIR}/examples/driver-module/zwu_sample.def
+          DESTINATION ${zw_module_dir})
+endif()
 
 # cpack -G ZIP in the build tree: ZEDWIC-<version>-win64.zip of the layout above.
 set(CPACK_GENERATOR ZIP)

@@ -50,8 +50,10 @@ list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES ZW_CLANGCL_SUPPORT_DIR)
 # make WCHAR char16_t in C++ unless told otherwise (wchar_t with real MSVC);
 # an inline function in Wine's winnt.h clashes with a clang-cl builtin.
 # _CRTIMP empty: C runtime functions are not dllimport, as with /MT.
+# The compilation folder is recorded as "." (see the launcher below).
 set(_zw_common "-imsvc ${_zw_wine_inc}/msvcrt -imsvc ${_zw_wine_inc}/windows \
--DWINE_UNICODE_NATIVE -D_InterlockedCompareExchange128=__wine_ice128 -D_CRTIMP=")
+-DWINE_UNICODE_NATIVE -D_InterlockedCompareExchange128=__wine_ice128 -D_CRTIMP= \
+/clang:-ffile-compilation-dir=.")
 # libc++ without its compiled library (zwcxx.cpp has the little of it that is
 # used): class templates instantiated where used, no DLL import annotations,
 # no threads, and exceptions off (clang-cl-wine/flags.cmake drops /EHsc).
@@ -62,8 +64,20 @@ set(CMAKE_C_FLAGS_INIT "${_zw_common}")
 set(CMAKE_CXX_FLAGS_INIT "${_zw_cxx}")
 set(CMAKE_USER_MAKE_RULES_OVERRIDE_CXX ${CMAKE_CURRENT_LIST_DIR}/clang-cl-wine/flags.cmake)
 set(CMAKE_RC_FLAGS_INIT "-I${_zw_wine_inc}/windows -I${_zw_wine_inc}/msvcrt")
+# The PDB names relative paths as if the build folder were C:\zedwic\build.
 foreach(kind EXE SHARED MODULE)
-  set(CMAKE_${kind}_LINKER_FLAGS_INIT "/libpath:${ZW_CLANGCL_SUPPORT_DIR} /manifest:no")
+  set(CMAKE_${kind}_LINKER_FLAGS_INIT
+      "/libpath:${ZW_CLANGCL_SUPPORT_DIR} /manifest:no /pdbsourcepath:C:/zedwic/build")
+endforeach()
+
+# Reproducible binaries wherever the tree lies: clang 14 writes its command
+# line into each object's debug information and lld-link its own into the
+# PDB, whose hash is the DLL's PDB signature. The launcher hands them paths
+# inside the source and build folders relative to the build folder.
+foreach(lang C CXX)
+  set(CMAKE_${lang}_COMPILER_LAUNCHER
+      ${CMAKE_CURRENT_LIST_DIR}/clang-cl-wine/relpaths ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR})
+  set(CMAKE_${lang}_LINKER_LAUNCHER ${CMAKE_${lang}_COMPILER_LAUNCHER})
 endforeach()
 
 set(_zw_rebuild FALSE)
@@ -82,11 +96,13 @@ if(_zw_rebuild)
     file(CREATE_LINK ${_zw_wine_lib}/${implib} ${ZW_CLANGCL_SUPPORT_DIR}/${name} SYMBOLIC)
   endforeach()
   # One object per part, so that a program does not pull in a DLL's entry.
+  # Built in the support folder under relative names, which the PDB of each
+  # program records.
   set(_zw_objs)
   separate_arguments(_zw_cflags UNIX_COMMAND "${_zw_common}")
   separate_arguments(_zw_cxxflags UNIX_COMMAND "${_zw_cxx} -std:c++17 /EHs-c-")
   foreach(part common.c dll.c exe.c wexe.c string.c cxx.cpp)
-    string(REGEX REPLACE "\\.c(pp)?$" ".obj" obj ${ZW_CLANGCL_SUPPORT_DIR}/zw${part})
+    string(REGEX REPLACE "\\.c(pp)?$" ".obj" obj zw${part})
     if(part MATCHES "cpp$")
       set(flags ${_zw_cxxflags})
     else()
@@ -95,6 +111,7 @@ if(_zw_rebuild)
     execute_process(
       COMMAND clang-cl-14 --target=x86_64-pc-windows-msvc ${flags} /nologo /O2 /GS- /Zl
               /W4 /WX /c /Fo${obj} -- ${CMAKE_CURRENT_LIST_DIR}/clang-cl-wine/zw${part}
+      WORKING_DIRECTORY ${ZW_CLANGCL_SUPPORT_DIR}
       RESULT_VARIABLE _zw_rc OUTPUT_VARIABLE _zw_out ERROR_VARIABLE _zw_out)
     if(NOT _zw_rc EQUAL 0)
       message(FATAL_ERROR "building the clang-cl support library failed:\n${_zw_out}")
@@ -102,7 +119,8 @@ if(_zw_rebuild)
     list(APPEND _zw_objs ${obj})
   endforeach()
   execute_process(
-    COMMAND llvm-lib-14 /nologo /out:${ZW_CLANGCL_SUPPORT_DIR}/libcmt.lib ${_zw_objs}
+    COMMAND llvm-lib-14 /nologo /out:libcmt.lib ${_zw_objs}
+    WORKING_DIRECTORY ${ZW_CLANGCL_SUPPORT_DIR}
     RESULT_VARIABLE _zw_rc OUTPUT_VARIABLE _zw_out ERROR_VARIABLE _zw_out)
   if(NOT _zw_rc EQUAL 0)
     message(FATAL_ERROR "building the clang-cl support library failed:\n${_zw_out}")

@@ -1,14 +1,14 @@
 // The compiled parts of a C++ standard library that this project's tools
-// reach through libc++'s headers (built with exceptions off): the global
-// allocation functions, the integer overloads of std::to_string, and the
-// prime table sizes of the unordered containers.
+// reach through libc++'s headers (built with exceptions off), and no more:
+// plain new and delete, the overloads of std::to_string that are called, and
+// the prime table sizes of the unordered containers. A program that needs
+// another (new[], aligned or nothrow new, to_string(long)) fails to link
+// until it is added here.
 // Allocation uses the process heap, so a DLL that uses new imports no C
 // runtime DLL; failure ends the process, as new cannot throw here.
 #include <windows.h>
 
 #include <cstddef>
-#include <cstdint>
-#include <new>
 #include <string>
 
 void *operator new(std::size_t size) {
@@ -19,66 +19,10 @@ void *operator new(std::size_t size) {
     return block;
 }
 
-void *operator new[](std::size_t size) {
-    return operator new(size);
-}
-
-void *operator new(std::size_t size, const std::nothrow_t &) noexcept {
-    return HeapAlloc(GetProcessHeap(), 0, size == 0 ? 1 : size);
-}
-
-void *operator new[](std::size_t size, const std::nothrow_t &tag) noexcept {
-    return operator new(size, tag);
-}
-
 void operator delete(void *block) noexcept {
     if (block != nullptr) {
         HeapFree(GetProcessHeap(), 0, block);
     }
-}
-
-void operator delete[](void *block) noexcept {
-    operator delete(block);
-}
-
-void operator delete(void *block, std::size_t) noexcept {
-    operator delete(block);
-}
-
-void operator delete[](void *block, std::size_t) noexcept {
-    operator delete(block);
-}
-
-// Over-aligned blocks: the block the heap gave lies just below the aligned one.
-void *operator new(std::size_t size, std::align_val_t alignment) {
-    const std::size_t align = static_cast<std::size_t>(alignment);
-    char *raw = static_cast<char *>(operator new(size + align + sizeof(void *)));
-    const std::uintptr_t start = reinterpret_cast<std::uintptr_t>(raw + sizeof(void *));
-    void **aligned = reinterpret_cast<void **>((start + align - 1) & ~(align - 1));
-    aligned[-1] = raw;
-    return aligned;
-}
-
-void *operator new[](std::size_t size, std::align_val_t alignment) {
-    return operator new(size, alignment);
-}
-
-void operator delete(void *block, std::align_val_t) noexcept {
-    if (block != nullptr) {
-        operator delete(static_cast<void **>(block)[-1]);
-    }
-}
-
-void operator delete[](void *block, std::align_val_t alignment) noexcept {
-    operator delete(block, alignment);
-}
-
-void operator delete(void *block, std::size_t, std::align_val_t alignment) noexcept {
-    operator delete(block, alignment);
-}
-
-void operator delete[](void *block, std::size_t, std::align_val_t alignment) noexcept {
-    operator delete(block, alignment);
 }
 
 namespace {
@@ -97,26 +41,16 @@ template <typename Unsigned> std::string Digits(Unsigned value, bool negative) {
     return std::string(p, end);
 }
 
-template <typename Signed, typename Unsigned> std::string SignedDigits(Signed value) {
-    const bool negative = value < 0;
-    const Unsigned magnitude = negative ? static_cast<Unsigned>(0) - static_cast<Unsigned>(value)
-                                        : static_cast<Unsigned>(value);
-    return Digits(magnitude, negative);
-}
-
 } // namespace
 
 namespace std {
 inline namespace __1 {
 
 string to_string(int value) {
-    return SignedDigits<int, unsigned>(value);
-}
-string to_string(long value) {
-    return SignedDigits<long, unsigned long>(value);
-}
-string to_string(long long value) {
-    return SignedDigits<long long, unsigned long long>(value);
+    const bool negative = value < 0;
+    const unsigned magnitude =
+        negative ? 0u - static_cast<unsigned>(value) : static_cast<unsigned>(value);
+    return Digits(magnitude, negative);
 }
 string to_string(unsigned value) {
     return Digits(value, false);

@@ -63,13 +63,15 @@ size_t __cdecl strlen(const char *s) {
     return (size_t)(e - s);
 }
 
-int __cdecl strncmp(const char *a, const char *b, size_t n) {
-    for (; n > 0; --n, ++a, ++b) {
-        if (*a != *b || *a == '\0') {
-            return (unsigned char)*a < (unsigned char)*b ? -1 : (*a != *b);
-        }
+char *__cdecl strncpy(char *dest, const char *src, size_t n) {
+    size_t i = 0;
+    for (; i < n && src[i] != '\0'; ++i) {
+        dest[i] = src[i];
     }
-    return 0;
+    for (; i < n; ++i) {
+        dest[i] = '\0';
+    }
+    return dest;
 }
 
 int __cdecl strcmp(const char *a, const char *b) {

@@ -1,14 +1,45 @@
 // Installs a printer whose driver package carries a ZEDWIC_U.DLL, the way a
-// driver package's installer does:
-//   zwinstall PRINTER DRIVER_NAME DRIVER_FILE ZEDWIC_U_DLL
-// The driver file and ZEDWIC_U.DLL are copied into the spooler's driver folder.
+// driver package's installer does, so that a package engineer can try the
+// module with ZEDWIC_W.dll (zwhost call, zwhost explain); kDetails says how.
 #include <windows.h>
 #include <winspool.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 namespace {
+
+const char kSynopsis[] = "usage: zwinstall PRINTER DRIVER_NAME DRIVER_FILE ZEDWIC_U_DLL\n"
+                         "       zwinstall -h | --help\n";
+
+const char kDetails[] =
+    "\n"
+    "Installs a printer as a driver package's installer does, to try a driver-side\n"
+    "module with ZEDWIC_W.dll: registers the printer driver DRIVER_NAME (version 3)\n"
+    "with DRIVER_FILE as its driver, data and configuration file, puts ZEDWIC_U_DLL\n"
+    "beside the installed driver file (replacing one already there), and adds the\n"
+    "printer PRINTER on the port FILE: with that driver. A printer of that name that\n"
+    "exists already is kept as it is.\n"
+    "\n"
+    "  PRINTER       name of the print queue to add, as hosts will pass it\n"
+    "  DRIVER_NAME   name to register the driver under\n"
+    "  DRIVER_FILE   the driver's own file: any DLL will do for a trial (the\n"
+    "                package's share/zedwic/examples/driver-module/ZWDEMO.DLL)\n"
+    "  ZEDWIC_U_DLL  the driver-side module, named ZEDWIC_U.DLL (ZEDWIC_W.dll looks\n"
+    "                for no other name; the package's sample is in the same folder)\n"
+    "\n"
+    "The spooler keeps the files of every version-3 driver of this machine in one\n"
+    "folder (printer driver folder\\3), so all of them share the ZEDWIC_U.DLL\n"
+    "installed last. Installing drivers needs administrator rights on Windows.\n"
+    "\n"
+    "Exit status: 0 installed, 1 the spooler or a file copy failed (the system\n"
+    "error is printed), 2 bad arguments.\n"
+    "\n"
+    "Example, in the package's root folder:\n"
+    "  tools\\zwinstall \"ZEDWIC Test Printer\" \"ZEDWIC Test Driver\" ^\n"
+    "    share\\zedwic\\examples\\driver-module\\ZWDEMO.DLL ^\n"
+    "    share\\zedwic\\examples\\driver-module\\ZEDWIC_U.DLL\n";
 
 std::string FileName(const std::string &path) {
     const size_t slash = path.find_last_of("\\/");
@@ -24,8 +55,16 @@ std::string FullPath(const char *path) {
 } // namespace
 
 int main(int argc, char **argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (strcmp(argv[i], "-h") == 0 || strcmp(argv[i], "--help") == 0) {
+            fputs(kSynopsis, stdout);
+            fputs(kDetails, stdout);
+            return 0;
+        }
+    }
     if (argc != 5) {
-        fprintf(stderr, "usage: zwinstall PRINTER DRIVER_NAME DRIVER_FILE ZEDWIC_U_DLL\n");
+        fprintf(stderr, "zwinstall: expected 4 arguments, got %d\n%sTry 'zwinstall --help'.\n",
+                argc - 1, kSynopsis);
         return 2;
     }
     const std::string printerName = argv[1], driverName = argv[2];
@@ -33,6 +72,11 @@ int main(int argc, char **argv) {
     if (driverFile.empty() || moduleFile.empty()) {
         fprintf(stderr, "zwinstall: bad file path\n");
         return 2;
+    }
+    if (_stricmp(FileName(moduleFile).c_str(), "ZEDWIC_U.DLL") != 0) {
+        fprintf(stderr,
+                "zwinstall: warning: %s is not named ZEDWIC_U.DLL: ZEDWIC_W.dll will not find it\n",
+                moduleFile.c_str());
     }
     // The dependent files list is a double-NUL-terminated list.
     std::string dependents = moduleFile + '\0' + '\0';
@@ -47,8 +91,8 @@ int main(int argc, char **argv) {
         fprintf(stderr, "zwinstall: AddPrinterDriver failed (error %lu)\n", GetLastError());
         return 1;
     }
-    // Not every spooler copies dependent files: make sure ZEDWIC_U.DLL lies
-    // beside the installed driver file.
+    // Not every spooler copies dependent files (Wine's does not): put
+    // ZEDWIC_U.DLL beside the installed driver file, over an older one.
     char folder[MAX_PATH] = {};
     DWORD needed = 0;
     if (!GetPrinterDriverDirectoryA(nullptr, nullptr, 1, reinterpret_cast<BYTE *>(folder),
@@ -57,7 +101,7 @@ int main(int argc, char **argv) {
         return 1;
     }
     const std::string installed = std::string(folder) + "\\3\\" + FileName(moduleFile);
-    if (GetFileAttributesA(installed.c_str()) == INVALID_FILE_ATTRIBUTES &&
+    if (_stricmp(moduleFile.c_str(), installed.c_str()) != 0 &&
         !CopyFileA(moduleFile.c_str(), installed.c_str(), FALSE)) {
         fprintf(stderr, "zwinstall: cannot copy %s (error %lu)\n", moduleFile.c_str(),
                 GetLastError());

@@ -3,9 +3,11 @@
 #         -DCATALOGUE=examples/catalogue.zws -DCONFIG=Release -DGENERATOR=Ninja
 #         [-DPLATFORM=x64] -P package_test.cmake
 # Installs BUILD into WORK/prefix, checks the layout and that the DLL is
-# stripped, builds the consumer project against the installed package with
-# the same toolchain and runs it; then builds the ZIP archive and checks what
-# it holds.
+# stripped and that the installed zwinstall says how it is used; builds the
+# consumer project against the installed package with the same toolchain
+# (once with the package's data file, once with one compiled by the installed
+# zwx) and runs it: every text must be the catalogue's. Then builds the ZIP
+# archive and checks what it holds.
 string(REPLACE "|" ";" emulator "${EMULATOR}")
 file(REMOVE_RECURSE "${WORK}")
 set(prefix "${WORK}/prefix")
@@ -21,8 +23,11 @@ endfunction()
 # Every file a driver package ships; the tools in a folder of their own.
 set(shipped bin/ZEDWIC_W.dll bin/ZEDWIC_D.ZWX lib/ZEDWIC_W.lib include/ZEDWIC_W.h
     lib/cmake/ZEDWIC/ZEDWICConfig.cmake lib/cmake/ZEDWIC/ZEDWICConfigVersion.cmake
-    lib/cmake/ZEDWIC/ZEDWICTargets.cmake tools/zwx.exe tools/zwhost.exe
-    share/zedwic/examples/catalogue.zws)
+    lib/cmake/ZEDWIC/ZEDWICTargets.cmake tools/zwx.exe tools/zwhost.exe tools/zwinstall.exe
+    share/zedwic/examples/catalogue.zws share/zedwic/examples/driver-module/ZEDWIC_U.DLL
+    share/zedwic/examples/driver-module/ZWDEMO.DLL
+    share/zedwic/examples/driver-module/zwu_sample.cpp
+    share/zedwic/examples/driver-module/zwu_sample.def)
 function(check_layout root what)
   foreach(file ${shipped})
     if(NOT EXISTS "${root}/${file}")
@@ -53,6 +58,30 @@ if(NOT symbols)
   message(FATAL_ERROR "--component debug installed no debug file")
 endif()
 
+# zwinstall documents its arguments, and refuses a wrong count.
+run(${emulator} "${prefix}/tools/zwinstall.exe" --help)
+foreach(word PRINTER DRIVER_NAME DRIVER_FILE ZEDWIC_U_DLL "Exit status")
+  if(NOT run_out MATCHES "${word}")
+    message(FATAL_ERROR "zwinstall --help does not explain ${word}:\n${run_out}")
+  endif()
+endforeach()
+execute_process(COMMAND ${emulator} "${prefix}/tools/zwinstall.exe" "One Printer"
+                RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+if(NOT status EQUAL 2 OR NOT err MATCHES "usage: zwinstall")
+  message(FATAL_ERROR "zwinstall with one argument: status ${status}, said:\n${err}")
+endif()
+
+# A host's own catalogue: the sample's with every text marked, compiled by the
+# installed zwx. Semicolons (list separators here) are held aside meanwhile.
+file(READ "${CATALOGUE}" catalogue)
+string(REPLACE "\r" "" catalogue "${catalogue}")
+string(REPLACE ";" "<semicolon>" catalogue "${catalogue}")
+string(REGEX REPLACE "(^|\n)(ERMSG_[0-9X]+)=" "\\1\\2=Own: " own "${catalogue}")
+string(REPLACE "<semicolon>" ";" own "${own}")
+file(WRITE "${WORK}/own.zws" "${own}")
+run(${emulator} "${prefix}/tools/zwx.exe" compile "${WORK}/own.zws" -o "${WORK}/own.zwx"
+    --codepage 1252)
+
 # The consumer, against the installed package. A cross toolchain searches
 # packages only below CMAKE_FIND_ROOT_PATH: the prefix must be on it.
 set(platform)
@@ -61,18 +90,34 @@ if(PLATFORM)
 endif()
 run(${CMAKE_COMMAND} -S "${SOURCE}" -B "${WORK}/consumer" -G "${GENERATOR}" ${platform}
     "-DCMAKE_BUILD_TYPE=${CONFIG}" "-DCMAKE_TOOLCHAIN_FILE=${TOOLCHAIN}"
-    "-DCMAKE_PREFIX_PATH=${prefix}" "-DCMAKE_FIND_ROOT_PATH=${prefix}")
+    "-DCMAKE_PREFIX_PATH=${prefix}" "-DCMAKE_FIND_ROOT_PATH=${prefix}"
+    "-DOWN_DATA_FILE=${WORK}/own.zwx")
 run(${CMAKE_COMMAND} --build "${WORK}/consumer" --config "${CONFIG}")
-file(GLOB_RECURSE consumer "${WORK}/consumer/consumer.exe")
-get_filename_component(consumer_dir "${consumer}" DIRECTORY)
-file(COPY "${prefix}/bin/ZEDWIC_D.ZWX" DESTINATION "${consumer_dir}")
-run(${emulator} "${consumer}")
-file(STRINGS "${CATALOGUE}" expected REGEX "^ERMSG_00=" LIMIT_COUNT 1)
-string(REPLACE "ERMSG_00=" "" expected "${expected}")
-string(REPLACE "\r" "" run_out "${run_out}")
-if(NOT run_out MATCHES "text 0: ${expected}\nSetChildInfo: 0\n")
-  message(FATAL_ERROR "the consumer printed:\n${run_out}\nexpected text 0: ${expected}")
-endif()
+
+# Each program prints the catalogue's text for every code, 99 taking ERMSG_XX.
+function(check_consumer name marker)
+  file(GLOB_RECURSE program "${WORK}/consumer/${name}.exe")
+  run(${emulator} "${program}")
+  string(REPLACE "\r" "" printed "${run_out}")
+  set(expected)
+  string(REGEX MATCHALL "(^|\n)ERMSG_([0-9][0-9]|XX)=[^\n]*" entries "${catalogue}")
+  foreach(entry IN LISTS entries)
+    string(REGEX MATCH "ERMSG_([0-9][0-9]|XX)=(.*)$" entry "${entry}")
+    set(code "${CMAKE_MATCH_1}")
+    if(code STREQUAL "XX")
+      set(code 99)
+    endif()
+    math(EXPR code "${code}") # 07 -> 7
+    string(APPEND expected "text ${code}: ${marker}${CMAKE_MATCH_2}\n")
+  endforeach()
+  string(REPLACE "<semicolon>" ";" expected "${expected}")
+  string(APPEND expected "SetChildInfo: 0\n")
+  if(NOT printed STREQUAL expected)
+    message(FATAL_ERROR "${program} printed:\n${printed}\nexpected:\n${expected}")
+  endif()
+endfunction()
+check_consumer(consumer "")
+check_consumer(consumer_own "Own: ")
 
 # The ZIP archive: the same layout.
 run(${CMAKE_CPACK_COMMAND} -G ZIP -C "${CONFIG}" --config "${BUILD}/CPackConfig.cmake"

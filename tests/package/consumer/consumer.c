@@ -1,11 +1,16 @@
-/* Prints the text the installed library loaded for code 0 from the data file
- * beside it, and SetChildInfo's result. */
+/* Prints the texts the installed library loaded from the data file beside it,
+ * one line per code (0 to 15, then 99 for the fallback text), and
+ * SetChildInfo's result. */
 #include <ZEDWIC_W.h>
 
 #include <stdio.h>
 
 int main(void) {
-    printf("text 0: %s\n", VOLQUAD_GetErrorMsg(0));
+    int code;
+    for (code = 0; code <= 16; ++code) {
+        const int shown = code == 16 ? 99 : code;
+        printf("text %d: %s\n", shown, VOLQUAD_GetErrorMsg(shown));
+    }
     printf("SetChildInfo: %d\n", (int)SetChildInfo());
     return 0;
 }
