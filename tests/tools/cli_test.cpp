@@ -54,18 +54,40 @@ TEST_F(CliTest, BadCommandLinesExitTwoWithAReason) {
     EXPECT_NE(io_.out.find("exit status"), std::string::npos);
 }
 
-TEST_F(CliTest, UnusableFilesExitTwo) {
-    EXPECT_EQ(Run({"compile", Path("missing.src"), "-o", Path("out.zwx")}), ZWX_EXIT_FAILED);
-    EXPECT_EQ(io_.err.rfind("zwx: cannot read ", 0), 0u) << io_.err;
-    EXPECT_EQ(Run({"compile", dir_, "-o", Path("out.zwx")}), ZWX_EXIT_FAILED) << "a folder";
-    for (const char *command : {"dump", "check"}) {
-        EXPECT_EQ(Run({command, Path("missing.zwx")}), ZWX_EXIT_FAILED);
-        EXPECT_EQ(io_.err.rfind("zwx: cannot open ", 0), 0u) << io_.err;
-        EXPECT_EQ(Run({command, dir_}), ZWX_EXIT_FAILED);
-        EXPECT_EQ(Run({command, Path(std::string(270, 'x'))}), ZWX_EXIT_FAILED);
-        EXPECT_EQ(io_.err.rfind("zwx: cannot open ", 0), 0u) << io_.err;
+TEST_F(CliTest, UnreadableFilesSayWhyAlikeInEveryCommand) {
+    const std::string po = Write("ok.po", std::string("msgid \"\"\nmsgstr \"\"\n"));
+    Compile("[QORBA_ErrMsg]\nERMSG_00=x\n");
+    const std::string data = Path("out.zwx");
+    fs::create_directory(Path("folder"));
+    const struct {
+        std::string path;
+        std::string why;
+    } files[] = {
+        {Path("missing.zwx"), "no such file"},
+        {Path("folder"), "it is a folder"},
+        {Path(std::string(270, 'x')), ""}, // the system's reason, whatever it is
+    };
+    for (const auto &file : files) {
+        const std::vector<std::vector<std::string>> commands = {
+            {"compile", file.path, "-o", Path("new.zwx")},
+            {"dump", file.path},
+            {"check", file.path},
+            {"export-po", file.path},
+            {"export-po", data, "--translation", file.path},
+            {"compile-po", file.path, "-o", Path("new.zwx")},
+            {"compare-po", file.path, po},
+            {"compare-po", po, file.path},
+        };
+        std::string first;
+        for (const std::vector<std::string> &command : commands) {
+            EXPECT_EQ(Run(command), ZWX_EXIT_FAILED) << command[0];
+            const std::string line = io_.err.substr(0, io_.err.find('\n') + 1);
+            first = first.empty() ? line : first;
+            EXPECT_EQ(line, first) << command[0];
+        }
+        EXPECT_EQ(first.rfind("zwx: cannot read " + file.path + ": " + file.why, 0), 0u) << first;
     }
-    EXPECT_TRUE(Folder().empty());
+    EXPECT_EQ(Folder(), (std::vector<std::string>{"folder", "in.src", "ok.po", "out.zwx"}));
 }
 
 TEST_F(CliTest, OutputIsReplacedWholeOrLeftAlone) {

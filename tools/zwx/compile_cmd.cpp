@@ -97,7 +97,7 @@ int ZwxCmd_WriteData(const std::vector<ZwxSection> &sections, uint32_t codePage,
         return ZWX_EXIT_OK;
     }
     std::string why;
-    if (!ToolFile_WriteAtomic(options.output, bytes, &why)) {
+    if (!ToolFile_WriteOutput(options.output, bytes, &why)) {
         io->err += "zwx: cannot write " + options.output + ": " + why + "\n";
         return ZWX_EXIT_FAILED;
     }

@@ -91,10 +91,8 @@ ZwxSection DumpSection(Dump *dump, size_t index, const WalkSection &walked) {
 } // namespace
 
 std::string ZwxCmd_OpenFailure(const std::string &path) {
-    if (!DataFile_PathFits(path.c_str())) {
-        return "the path is longer than " + std::to_string(DATAFILE_PATH_UNITS) + " characters";
-    }
-    return "missing, unreadable or a folder";
+    const std::string why = ToolFile_WhyUnreadable(path);
+    return why.empty() ? std::string("it cannot be read") : why;
 }
 
 std::string ZwxCmd_Label(const std::string &path) {
@@ -145,9 +143,7 @@ DataFile *ZwxCmd_OpenData(const std::string &path, ZwxStreams *io, std::string *
         // The reader takes paths of at most 260 characters (its own folder's
         // rule): a longer path is read here and handed over whole, read by the
         // same rules.
-        std::string why;
-        if (!ToolFile_Read(path, held, &why)) {
-            io->err += "zwx: cannot open " + path + ": " + why + "\n";
+        if (!ZwxCmd_ReadInput(path, io, held)) {
             return nullptr;
         }
         file = ToolData_OpenBytes(*held);
@@ -156,7 +152,7 @@ DataFile *ZwxCmd_OpenData(const std::string &path, ZwxStreams *io, std::string *
     }
     if (file == nullptr) {
         io->err +=
-            "zwx: cannot open " + ZwxCmd_Label(path) + ": " + ZwxCmd_OpenFailure(path) + "\n";
+            "zwx: cannot read " + ZwxCmd_Label(path) + ": " + ZwxCmd_OpenFailure(path) + "\n";
     }
     return file;
 }
@@ -167,7 +163,7 @@ int ZwxCmd_WriteText(const std::string &text, const ZwxOptions &options, ZwxStre
         return ZWX_EXIT_OK;
     }
     std::string why;
-    if (!ToolFile_WriteAtomic(options.output, std::vector<uint8_t>(text.begin(), text.end()),
+    if (!ToolFile_WriteOutput(options.output, std::vector<uint8_t>(text.begin(), text.end()),
                               &why)) {
         io->err += "zwx: cannot write " + options.output + ": " + why + "\n";
         return ZWX_EXIT_FAILED;

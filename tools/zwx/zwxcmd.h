@@ -53,7 +53,7 @@ int ZwxCmd_PoCompare(const std::string &referencePath, const std::string &poPath
 // The whole command line, argv[0] included. Paths are UTF-8 on Windows.
 int Zwx_Main(int argc, const char *const *argv, ZwxStreams *io);
 
-// Why a data file did not open, for "zwx: cannot open ...: <why>".
+// Why a file did not open, for "zwx: cannot read ...: <why>", as every command says it.
 std::string ZwxCmd_OpenFailure(const std::string &path);
 
 // What check warns about in an open data file, in the order it reports them.
