@@ -192,7 +192,22 @@ TEST_F(PoCommandTest, ExportWritesWhatTheLibraryLoadsWithTheCodeOfEachKey) {
     EXPECT_EQ(file.entries.size(), 18u) << "the header, 16 codes and the fallback";
 }
 
-TEST_F(PoCommandTest, CompileChecksEveryCharacterAndLeavesOutFuzzyAndUntranslated) {
+// The lines check prints for the codes and the fallback.
+std::string TableOf(const std::string &checkOutput) {
+    std::string table;
+    size_t at = 0;
+    while (at < checkOutput.size()) {
+        const size_t end = checkOutput.find('\n', at);
+        const std::string line = checkOutput.substr(at, end - at);
+        if (line.compare(0, 5, "code ") == 0 || line.compare(0, 9, "fallback:") == 0) {
+            table += line + "\n";
+        }
+        at = end == std::string::npos ? checkOutput.size() : end + 1;
+    }
+    return table;
+}
+
+TEST_F(PoCommandTest, CompileChecksEveryCharacterAndShowsTheReferenceForFuzzyAndUntranslated) {
     std::string po = Translate({{"ERMSG_00", "用紙がありません"},
                                 {"ERMSG_01", "カバー\n「開」"},
                                 {"ERMSG_02", "推測"},
@@ -203,17 +218,35 @@ TEST_F(PoCommandTest, CompileChecksEveryCharacterAndLeavesOutFuzzyAndUntranslate
     ASSERT_EQ(Run({"compile-po", Path("ja.po"), "--codepage", "932", "-o", Path("ja.zwx")}),
               ZWX_EXIT_OK)
         << io_.err;
-    EXPECT_NE(io_.err.find(": warning: ERMSG_02 is fuzzy: not used"), std::string::npos) << io_.err;
-    EXPECT_NE(io_.err.find(": warning: ERMSG_03 is untranslated: not written"), std::string::npos);
-    ASSERT_EQ(Run({"check", Path("ja.zwx")}), ZWX_EXIT_OK) << io_.out;
-    EXPECT_NE(io_.out.find("code  1: \"カバー\\n「開」\"\ncode  2: \"エラー\"  (the fallback)"),
+    EXPECT_NE(io_.err.find(": warning: ERMSG_02 is fuzzy: its reference text (msgid) is used\n"),
               std::string::npos)
-        << io_.out;
+        << io_.err;
+    EXPECT_NE(io_.err.find(": warning: ERMSG_03 is untranslated: its reference text (msgid) is "
+                           "used\n"),
+              std::string::npos);
+    // The library shows the reference's text wherever the translation has none.
+    ASSERT_EQ(Run({"check", Path("en.zwx")}), ZWX_EXIT_FINDINGS);
+    std::string expected = TableOf(io_.out);
+    ASSERT_EQ(Run({"check", Path("ja.zwx")}), ZWX_EXIT_OK) << io_.out;
+    std::string table = TableOf(io_.out);
+    EXPECT_EQ(
+        table.substr(table.find("code  2:"), table.find("fallback:") - table.find("code  2:")),
+        expected.substr(expected.find("code  2:"),
+                        expected.find("fallback:") - expected.find("code  2:")));
+    EXPECT_NE(table.find("code  1: \"カバー\\n「開」\"\n"), std::string::npos) << table;
+    EXPECT_NE(table.find("fallback: \"エラー\""), std::string::npos) << table;
+
+    // An untranslated ERMSG_XX: the fallback in the reference language, not nothing.
+    Write("xx.po", Translate({{"ERMSG_00", "Bourrage"}}));
+    ASSERT_EQ(Run({"compile-po", Path("xx.po"), "-o", Path("xx.zwx")}), ZWX_EXIT_OK) << io_.err;
+    ASSERT_EQ(Run({"check", Path("xx.zwx")}), ZWX_EXIT_OK) << io_.out;
+    table = TableOf(io_.out);
+    EXPECT_EQ(table.substr(table.find("code  1:")), expected.substr(expected.find("code  1:")));
 
     EXPECT_EQ(
         Run({"compile-po", Path("ja.po"), "--codepage", "932", "-o", Path("s.zwx"), "--check"}),
         ZWX_EXIT_FINDINGS);
-    EXPECT_NE(io_.err.find(": error: ERMSG_02 is fuzzy: not used"), std::string::npos) << io_.err;
+    EXPECT_NE(io_.err.find(": error: ERMSG_02 is fuzzy"), std::string::npos) << io_.err;
     EXPECT_EQ(Run({"compile-po", Path("ja.po"), "--codepage", "1250", "-o", Path("s.zwx")}),
               ZWX_EXIT_FINDINGS);
     EXPECT_NE(io_.err.find(": in the translation of ERMSG_00: \"用\" (U+7528) has no mapping in "
