@@ -117,4 +117,37 @@ TEST_F(CliTest, OutputIsReplacedWholeOrLeftAlone) {
     EXPECT_EQ(Folder().size(), 4u);
 }
 
+TEST_F(CliTest, HelpAndVersionAsGettextsToolsGiveThem) {
+    for (const char *command :
+         {"compile", "dump", "check", "export-po", "compile-po", "compare-po"}) {
+        const std::string usage = std::string("usage: zwx ") + command + " ";
+        for (const std::vector<std::string> &args : {std::vector<std::string>{command, "--help"},
+                                                     {command, "x", "-o", "y", "-h"},
+                                                     {command, "--bogus", "--help"},
+                                                     {"help", command},
+                                                     {"--help", command}}) {
+            EXPECT_EQ(Run(args), ZWX_EXIT_OK) << args[0] << " " << args[1];
+            EXPECT_EQ(io_.out.rfind(usage, 0), 0u) << io_.out;
+            EXPECT_NE(io_.out.find("exit status"), std::string::npos);
+            EXPECT_EQ(io_.out.find("usage: zwx", 1), std::string::npos) << "this command only";
+            EXPECT_TRUE(io_.err.empty());
+        }
+        EXPECT_EQ(Run({command, "-V"}), ZWX_EXIT_OK);
+        EXPECT_EQ(io_.out, std::string("zwx ") + ZWX_TEST_VERSION + "\n");
+    }
+    EXPECT_EQ(Run({"-V"}), ZWX_EXIT_OK);
+    EXPECT_EQ(io_.out, std::string("zwx ") + ZWX_TEST_VERSION + "\n");
+    // Extra arguments are refused, and after -- a --help is a file name.
+    for (const std::vector<std::string> &args : {std::vector<std::string>{"-V", "x"},
+                                                 {"--version", "x"},
+                                                 {"help", "compile", "x"},
+                                                 {"help", "bogus"},
+                                                 {"check", "a.zwx", "b.zwx"}}) {
+        EXPECT_EQ(Run(args), ZWX_EXIT_FAILED) << args[0] << " " << args[1];
+        EXPECT_TRUE(io_.out.empty());
+    }
+    EXPECT_EQ(Run({"check", "--", "--help"}), ZWX_EXIT_FAILED);
+    EXPECT_EQ(io_.err, "zwx: cannot read --help: no such file\n");
+}
+
 } // namespace
