@@ -281,7 +281,8 @@ TEST_F(PoCommandTest, CompareListsMissingExtraUntranslatedFuzzyAndOutdated) {
     Write("fr.po", po);
     EXPECT_EQ(Run({"compare-po", Path("en.zwx"), Path("fr.po")}), ZWX_EXIT_FINDINGS);
     for (const char *line :
-         {": fuzzy: ERMSG_02 (code 2), not used\n", ": untranslated: ERMSG_01 (code 1)\n",
+         {": fuzzy: ERMSG_02 (code 2), the reference text is used\n",
+          ": untranslated: ERMSG_01 (code 1)\n",
           ": outdated: ERMSG_03 (code 3): the reference text is now \"Text 3\"\n",
           ": extra: ERMSG_99 is not in the reference\n", ": missing: ERMSG_15 (code 15)\n",
           ": 1 of 17 translated, 17 to look at\n"}) {

@@ -115,7 +115,7 @@ if(NOT unfmt_check STREQUAL ja_check)
 endif()
 
 expect_zwx(1 compare-po en.zwx ja.po)
-expect_match("${zwx_out}" "ja.po:[0-9]+: fuzzy: ERMSG_02 \\(code 2\\), not used" "compare-po")
+expect_match("${zwx_out}" "ja.po:[0-9]+: fuzzy: ERMSG_02 \\(code 2\\), the reference text is used" "compare-po")
 expect_match("${zwx_out}" "ja.po:[0-9]+: untranslated: ERMSG_03 \\(code 3\\)" "compare-po")
 expect_match("${zwx_out}" "ja.po: 3 of 5 translated, 2 to look at" "compare-po")
 expect_zwx(1 compare-po messages.pot ja-unfmt.po)

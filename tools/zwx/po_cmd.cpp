@@ -1,8 +1,9 @@
 // zwx export-po, compile-po, compare-po: the message section in and out of
 // the PO files translators work in. The key is the message context, the
 // reference language's text the message id, the translation the message
-// string. Fuzzy entries are a translator's unconfirmed guesses: as msgfmt
-// does, they are never compiled, only reported.
+// string. Fuzzy entries (a translator's unconfirmed guesses) and untranslated
+// ones are compiled with their reference text, as gettext's runtime shows
+// them, and reported.
 #include "codepage.h"
 #include "errmsg.h"
 #include "po.h"
@@ -480,7 +481,7 @@ int ZwxCmd_PoCompare(const std::string &referencePath, const std::string &poPath
         const Loaded &item = reference[found];
         const std::string named = Po_Escape(item.key) + " (" + SlotRole(item.slot) + ")";
         if (entry.fuzzy) {
-            io->out += where + "fuzzy: " + named + ", not used\n";
+            io->out += where + "fuzzy: " + named + ", the reference text is used\n";
         } else if (entry.str.empty()) {
             io->out += where + "untranslated: " + named + "\n";
         } else if (entry.id != item.text) {
