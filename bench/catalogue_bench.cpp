@@ -9,6 +9,7 @@
 #include "benchstats.h"
 #include "datafile.h"
 #include "errmsg.h"
+#include "hostile.h"
 #include "loadbench.h"
 #include "lookupbench.h"
 #include "tempfile.h"
@@ -46,6 +47,14 @@ const FileCase kCases[] = {
      0.5},
     {"hostile, keys of 289", "hostile-289.zwx", [] { return BenchFile_Hostile(289); }, 16, 15, 10.0,
      0.5},
+    // 64 MiB chains that jump about the whole file: entries about 1 MiB
+    // apart, entries in random order, section records about 1 MiB apart.
+    {"hostile, scattered entries", "hostile-scattered.zwx",
+     [] { return Hostile_ScatteredChain(HOSTILE_LARGE_SIZE, 65537); }, 16, 6, 10.0, 1.0},
+    {"hostile, entries in random order", "hostile-random.zwx",
+     [] { return Hostile_RandomChain(HOSTILE_LARGE_SIZE); }, 16, 6, 10.0, 1.0},
+    {"hostile, scattered sections", "hostile-sections.zwx",
+     [] { return Hostile_ScatteredSections(HOSTILE_LARGE_SIZE, 16385); }, 17, 6, 10.0, 1.0},
 };
 
 // The catalogue alone at the start of files of these sizes: what reading a
@@ -156,9 +165,8 @@ void RunModes(const std::string &dir, double scale, bool *ok) {
         for (int r = 0; r < runs && *ok; ++r) {
             for (int half = 0; half < 2; ++half) {
                 const int mode = (r + half) % 2; // 0 image, 1 handle
-                g_dataFileImageLimit = mode == 0 ? UINT32_MAX : 0;
                 const auto start = std::chrono::steady_clock::now();
-                const uint32_t texts = BenchOnce_Load(path.c_str());
+                const uint32_t texts = BenchOnce_LoadAs(path.c_str(), mode == 0 ? UINT32_MAX : 0);
                 seconds[mode].push_back(
                     std::chrono::duration<double>(std::chrono::steady_clock::now() - start)
                         .count());
@@ -169,7 +177,6 @@ void RunModes(const std::string &dir, double scale, bool *ok) {
                 }
             }
         }
-        g_dataFileImageLimit = DATAFILE_IMAGE_LIMIT;
         const double image = Bench_Median(seconds[0]);
         const double handle = Bench_Median(seconds[1]);
         const double caseWorst[2] = {Bench_Max(seconds[0]), Bench_Max(seconds[1])};
@@ -180,15 +187,15 @@ void RunModes(const std::string &dir, double scale, bool *ok) {
                Bench_Duration(image).c_str(), Bench_Duration(handle).c_str(),
                Bench_Duration(caseWorst[0]).c_str(), Bench_Duration(caseWorst[1]).c_str(),
                handle / image,
-               c.limitSetter           ? "(image limit: 64 KiB)"
-               : handle / image <= 3.0 ? "<= 3.00 met"
-                                       : "<= 3.00 MISSED");
+               c.limitSetter ? "(image limit: 64 KiB)"
+               : c.hostile   ? (handle / image <= 2.0 ? "<= 2.00 met" : "<= 2.00 MISSED")
+                             : (handle / image <= 3.0 ? "<= 3.00 met" : "<= 3.00 MISSED"));
         fflush(stdout);
     }
     if (*ok) {
-        printf("worst load over the hostile files: image mode %s, handle mode %s  < 500 ms %s\n",
+        printf("worst load over the hostile files: image mode %s, handle mode %s  < 1 s %s\n",
                Bench_Duration(worst[0]).c_str(), Bench_Duration(worst[1]).c_str(),
-               worst[0] < 0.5 && worst[1] < 0.5 ? "met" : "MISSED");
+               worst[0] < 1.0 && worst[1] < 1.0 ? "met" : "MISSED");
     }
 }
 

@@ -25,18 +25,6 @@ double Seconds(std::chrono::steady_clock::time_point start) {
 
 } // namespace
 
-extern "C" __attribute__((noinline)) uint32_t BenchOnce_Load(const char *path) {
-    DataFile *file = DataFile_Open(path);
-    ErrMsg_Load(file);
-    DataFile_Close(file);
-    uint32_t texts = 0;
-    for (const ErrMsgSlot *slot = ErrMsgTable; slot->key[0] != '\0'; ++slot) {
-        texts += slot->text != nullptr && slot->text[0] != '\0' ? 1 : 0;
-    }
-    ErrMsg_Free();
-    return texts;
-}
-
 extern "C" __attribute__((noinline)) uint64_t BenchOnce_Floor(const char *path) {
     const int fd = open(path, O_RDONLY | O_CLOEXEC);
     if (fd < 0) {

@@ -3,13 +3,10 @@
 #ifndef ZW_BENCH_LOADBENCH_H
 #define ZW_BENCH_LOADBENCH_H
 
+#include "benchonce.h"
+
 #include <cstdint>
 #include <string>
-
-// One load as the library does it when attached: DataFile_Open, ErrMsg_Load,
-// DataFile_Close, then ErrMsg_Free. Returns how many of the 17 slots held a
-// non-empty text. A symbol of its own so callgrind can count just this.
-extern "C" uint32_t BenchOnce_Load(const char *path);
 
 // The floor: open, size, a fresh buffer, read the whole file, close, release.
 // Returns the bytes read.

@@ -1,4 +1,5 @@
-// The reader: both modes answer alike, at and past the end, and for strings.
+// The reader: every mode answers alike (a file in memory, a file through its
+// handle, bytes held in memory), at and past the end, and for strings.
 #include "datafile.h"
 #include "readmode.h"
 
@@ -14,13 +15,18 @@ template <size_t N> std::vector<uint8_t> Bytes(const char (&text)[N]) {
 class DataFileTest : public ReadModeTest {
   protected:
     DataFile *Open(const std::vector<uint8_t> &bytes) {
-        DataFile *file = DataFile_Open(Write(bytes).c_str());
+        held_ = bytes;
+        DataFile *file =
+            GetParam() == ReadMode::Bytes
+                ? DataFile_OpenAs(nullptr, held_.data(), static_cast<uint32_t>(held_.size()), 0)
+                : DataFile_Open(Write(bytes).c_str());
         EXPECT_NE(file, nullptr);
-        if (file != nullptr) {
-            EXPECT_EQ(file->image == nullptr, GetParam() == ReadMode::Handle);
+        if (file != nullptr && !bytes.empty()) {
+            EXPECT_EQ(file->image == nullptr, GetParam() != ReadMode::Image);
         }
         return file;
     }
+    std::vector<uint8_t> held_; // the bytes a reader over memory reads
 };
 
 TEST_P(DataFileTest, EmptyFileReadsNothingAndEmptyStrings) {
@@ -109,6 +115,9 @@ TEST_P(DataFileTest, StringThatDoesNotFitItsDestinationIsRefused) {
 }
 
 TEST_P(DataFileTest, FileThatShrankLeavesItsTailZero) {
+    if (GetParam() == ReadMode::Bytes) {
+        GTEST_SKIP() << "bytes in memory cannot shrink";
+    }
     FaultPlan plan = BasePlan();
     plan.sizeSurplus = 6; // the size query saw 6 bytes that are gone when read
     Refault(plan);
@@ -129,7 +138,7 @@ TEST_P(DataFileTest, FileThatShrankLeavesItsTailZero) {
     DataFile_Close(file);
 }
 
-INSTANTIATE_TEST_SUITE_P(BothModes, DataFileTest, BOTH_READ_MODES);
+INSTANTIATE_TEST_SUITE_P(AllModes, DataFileTest, ALL_READ_MODES);
 
 using DataFileOpenTest = TempFolderTest;
 
@@ -163,7 +172,7 @@ TEST_F(DataFileOpenTest, UnknownSizeOrFailedFillFallsBackToHandleMode) {
         DataFile *file = DataFile_Open(path.c_str());
         ASSERT_NE(file, nullptr) << variant;
         EXPECT_EQ(file->image, nullptr);
-        EXPECT_EQ(FaultyIo_Counts().blocks, 2u) << "the reader and its cache, no image";
+        EXPECT_EQ(FaultyIo_Counts().blocks, 2u) << "the reader and its chunk table, no image";
         char text[16];
         ASSERT_TRUE(DataFile_ReadString(file, 6, text, sizeof text));
         EXPECT_STREQ(text, "world") << "the handle is back at the start and usable";
@@ -177,21 +186,21 @@ TEST_F(DataFileOpenTest, FailedReadsInHandleModeAreReported) {
     const std::string path = Write(Bytes("hello\0world"));
     FaultPlan plan;
     plan.failAlloc = 2;
-    plan.failRead = 2; // the block's first read succeeds, the one that finds the end fails
+    plan.failRead = 2; // the chunk's first read succeeds, the one that finds the end fails
     Refault(plan);
     DataFile *file = DataFile_Open(path.c_str());
     ASSERT_NE(file, nullptr);
     char text[16] = "untouched";
-    // 'w' is then read alone, and the block again for 'o': one failure costs nothing.
+    // 'w' is then read alone, and the chunk again for 'o': one failure costs nothing.
     EXPECT_TRUE(DataFile_ReadString(file, 6, text, sizeof text));
     EXPECT_STREQ(text, "world");
     EXPECT_EQ(FaultyIo_Counts().reads, 5u);
     uint8_t buffer[4];
     EXPECT_EQ(DataFile_ReadAt(file, buffer, 4, 0), 4u);
-    EXPECT_EQ(FaultyIo_Counts().reads, 5u) << "answered from the block";
+    EXPECT_EQ(FaultyIo_Counts().reads, 5u) << "answered from the chunk";
     DataFile_Close(file);
 
-    // Reads that keep failing fail every access, as they do without the cache.
+    // Reads that keep failing fail every access, as they do without chunks.
     plan.failRead = 1;
     plan.failLaterReads = true;
     Refault(plan);
@@ -200,25 +209,49 @@ TEST_F(DataFileOpenTest, FailedReadsInHandleModeAreReported) {
     EXPECT_FALSE(DataFile_ReadString(file, 6, text, sizeof text));
     EXPECT_STREQ(text, "world");
     EXPECT_EQ(DataFile_ReadAt(file, buffer, 4, 0), DATAFILE_READ_ERROR);
-    EXPECT_EQ(FaultyIo_Counts().reads, 4u) << "each a block read, then the access as asked";
+    EXPECT_EQ(FaultyIo_Counts().reads, 4u) << "each a chunk read, then the access as asked";
     EXPECT_EQ(DataFile_ReadAt(file, buffer, 4, 0x80000000u), 0u) << "no seek reaches 2 GiB";
     EXPECT_EQ(FaultyIo_Counts().reads, 4u);
     DataFile_Close(file);
 }
 
-TEST_F(DataFileOpenTest, WithoutItsCacheHandleModeReadsEachAccessAsAsked) {
+TEST_F(DataFileOpenTest, WithoutItsChunksHandleModeReadsEachAccessAsAsked) {
     const std::string path = Write(Bytes("hello\0world"));
     FaultPlan plan;
-    plan.failAlloc = 2; // the image, then the cache
+    plan.failAlloc = 2; // the image, then the chunk table
     plan.failLaterAllocs = true;
     Refault(plan);
     DataFile *file = DataFile_Open(path.c_str());
     ASSERT_NE(file, nullptr);
-    EXPECT_EQ(file->cache, nullptr);
     char text[16];
     ASSERT_TRUE(DataFile_ReadString(file, 6, text, sizeof text));
     EXPECT_STREQ(text, "world");
     EXPECT_EQ(FaultyIo_Counts().reads, 6u) << "one read a byte, the NUL too";
+    DataFile_Close(file);
+    EXPECT_EQ(FaultyIo_Counts().blocks, 0u);
+}
+
+// However a walk jumps about, handle mode reads no part of the file twice: a
+// walk over every 16 bytes of 1 MiB in a scattered order costs about as many
+// reads as reading the file once in chunks, not one a step.
+TEST_F(DataFileOpenTest, HandleModeReadsNoPartOfTheFileTwice) {
+    std::vector<uint8_t> bytes(1u << 20);
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        bytes[i] = static_cast<uint8_t>(i * 7 + 1);
+    }
+    const std::string path = Write(bytes);
+    DataFile *file = DataFile_OpenAs(path.c_str(), nullptr, 0, 0);
+    ASSERT_NE(file, nullptr);
+    const uint32_t records = static_cast<uint32_t>(bytes.size() / 16);
+    uint32_t at = 0;
+    for (uint32_t step = 0; step < records; ++step) {
+        at = (at + 4099) % records; // 4099 shares no factor with 65536
+        uint8_t record[16];
+        ASSERT_EQ(DataFile_ReadAt(file, record, 16, at * 16), 16u);
+        ASSERT_EQ(memcmp(record, &bytes[at * 16], 16), 0) << at;
+    }
+    const uint32_t chunks = static_cast<uint32_t>(bytes.size() / DATAFILE_CHUNK_SIZE);
+    EXPECT_LE(FaultyIo_Counts().reads, 2 * chunks) << "steps: " << records;
     DataFile_Close(file);
     EXPECT_EQ(FaultyIo_Counts().blocks, 0u);
 }

@@ -7,13 +7,23 @@
 
 namespace {
 
+// The module's path, or why there is none.
 std::string ModuleBeside(const char *driverPath) {
     char out[MODPATH_SIZE];
-    if (!DriverModule_ComposePath(driverPath, nullptr, out)) {
+    switch (DriverModule_ComposePath(driverPath, nullptr, out)) {
+    case DRIVERMODULE_PATH_OK:
+        return out;
+    case DRIVERMODULE_PATH_NONE:
         EXPECT_STREQ(out, "");
         return "<none>";
+    case DRIVERMODULE_PATH_NOT_QUALIFIED:
+        EXPECT_STREQ(out, "");
+        return "<not qualified>";
+    case DRIVERMODULE_PATH_TOO_DEEP:
+        EXPECT_STREQ(out, "");
+        return "<too deep>";
     }
-    return out;
+    return "<?>";
 }
 
 TEST(DriverModulePathTest, TheModuleLiesBesideTheDriverFile) {
@@ -28,7 +38,7 @@ TEST(DriverModulePathTest, NamesThatASearchCouldRedirectLoadNothing) {
     // from the host's folder, the current folder or PATH.
     for (const char *path :
          {"ABC.DLL", "C:ABC.DLL", "drivers\\ABC.DLL", "\\drivers\\ABC.DLL", "", "\\\\ABC.DLL"}) {
-        EXPECT_EQ(ModuleBeside(path), "<none>") << path;
+        EXPECT_EQ(ModuleBeside(path), "<not qualified>") << path;
     }
     EXPECT_EQ(ModuleBeside(nullptr), "<none>");
 }
@@ -38,7 +48,7 @@ TEST(DriverModulePathTest, AFolderTooDeepForTheModuleNameLoadsNothing) {
     ASSERT_EQ(folder.size() + 12, 259u);
     EXPECT_EQ(ModuleBeside((folder + "A.DLL").c_str()), folder + "ZEDWIC_U.DLL");
     folder.insert(3, "d");
-    EXPECT_EQ(ModuleBeside((folder + "A.DLL").c_str()), "<none>");
+    EXPECT_EQ(ModuleBeside((folder + "A.DLL").c_str()), "<too deep>");
 }
 
 } // namespace

@@ -2,7 +2,6 @@
 // spooler query and the module load, what each leaves as the last error, and
 // that whatever was acquired on the way is released.
 #include "drvmod.h"
-#include "forward.h"
 
 #include <gtest/gtest.h>
 
@@ -23,10 +22,10 @@ const uint32_t kReleaseError = 0xE0000001;
 struct Fake {
     // What the platform answers.
     std::string printer = kPrinter; // the only name the spooler knows
-    uint32_t openError = FORWARDIO_ERROR_INVALID_PRINTER_NAME;
+    uint32_t openError = PLATFORM_ERROR_INVALID_PRINTER_NAME;
     bool sizeNothing = false;
     uint32_t sizeShort = 0; // a size answer below the record's own, when nonzero
-    uint32_t sizeError = FORWARDIO_ERROR_INSUFFICIENT_BUFFER; // a working query's error
+    uint32_t sizeError = PLATFORM_ERROR_INSUFFICIENT_BUFFER; // a working query's error
     bool failAlloc = false;
     bool failFetch = false;
     uint32_t fetchError = 0;
@@ -49,14 +48,14 @@ struct Fake {
 };
 
 Fake g_fake;
-ForwardIo_Printer const kPrinterHandle = reinterpret_cast<ForwardIo_Printer>(uintptr_t{0x1000});
-ForwardIo_Module const kModuleHandle = reinterpret_cast<ForwardIo_Module>(uintptr_t{0x2000});
+PlatformPrinter const kPrinterHandle = reinterpret_cast<PlatformPrinter>(uintptr_t{0x1000});
+PlatformModule const kModuleHandle = reinterpret_cast<PlatformModule>(uintptr_t{0x2000});
 
 size_t RecordSize() {
     return sizeof(DriverRecord) + (g_fake.driverPath ? strlen(g_fake.driverPath) + 1 : 0);
 }
 
-bool FakePrinterOpen(const char *name, ForwardIo_Printer *printer) {
+bool FakePrinterOpen(const char *name, PlatformPrinter *printer) {
     g_fake.openedName = name;
     if (g_fake.openedName != g_fake.printer) {
         g_fake.lastError = g_fake.openError;
@@ -68,7 +67,7 @@ bool FakePrinterOpen(const char *name, ForwardIo_Printer *printer) {
     return true;
 }
 
-uint32_t FakePrinterDriverSize(ForwardIo_Printer printer) {
+uint32_t FakePrinterDriverSize(PlatformPrinter printer) {
     EXPECT_EQ(printer, kPrinterHandle);
     ++g_fake.sizeQueries;
     g_fake.lastError = g_fake.sizeError;
@@ -79,7 +78,7 @@ uint32_t FakePrinterDriverSize(ForwardIo_Printer printer) {
 }
 
 // Lays the record out as the spooler does: its strings behind it in the block.
-bool FakePrinterDriverFetch(ForwardIo_Printer printer, void *block, uint32_t size) {
+bool FakePrinterDriverFetch(PlatformPrinter printer, void *block, uint32_t size) {
     EXPECT_EQ(printer, kPrinterHandle);
     if (g_fake.failFetch) {
         g_fake.lastError = g_fake.fetchError;
@@ -98,7 +97,7 @@ bool FakePrinterDriverFetch(ForwardIo_Printer printer, void *block, uint32_t siz
     return true;
 }
 
-void FakePrinterClose(ForwardIo_Printer printer) {
+void FakePrinterClose(PlatformPrinter printer) {
     EXPECT_EQ(printer, kPrinterHandle);
     --g_fake.openPrinters;
     g_fake.lastError = kReleaseError;
@@ -120,7 +119,7 @@ void FakeFree(void *block) {
     g_fake.lastError = kReleaseError;
 }
 
-ForwardIo_Module FakeModuleLoad(const char *path) {
+PlatformModule FakeModuleLoad(const char *path) {
     g_fake.loadedPath = path;
     if (g_fake.failLoad) {
         g_fake.lastError = g_fake.loadError;
@@ -139,14 +138,14 @@ int32_t FakeSetting(const char *printerName, intptr_t value) {
     return g_fake.result;
 }
 
-ForwardIo_Function FakeModuleFunction(ForwardIo_Module module, const char *name) {
+PlatformFunction FakeModuleFunction(PlatformModule module, const char *name) {
     EXPECT_EQ(module, kModuleHandle);
     ++g_fake.lookups;
     g_fake.lookedUp = name;
     return g_fake.hasFunction ? FakeSetting : nullptr;
 }
 
-void FakeModuleFree(ForwardIo_Module module) {
+void FakeModuleFree(PlatformModule module) {
     EXPECT_EQ(module, kModuleHandle);
     --g_fake.modules;
     g_fake.lastError = kReleaseError;
@@ -163,27 +162,35 @@ void FakeSetError(uint32_t error) {
 class ForwardSeamTest : public testing::Test {
   protected:
     void SetUp() override {
-        saved_ = g_forwardIo;
         g_fake = Fake();
-        g_forwardIo = {FakePrinterOpen,  FakePrinterDriverSize, FakePrinterDriverFetch,
-                       FakePrinterClose, FakeAllocZero,         FakeFree,
-                       nullptr,          FakeModuleLoad,        FakeModuleFunction,
-                       FakeModuleFree,   FakeGetError,          FakeSetError};
+        PlatformCalls calls = *Platform_Defaults();
+        calls.PrinterOpen = FakePrinterOpen;
+        calls.PrinterDriverSize = FakePrinterDriverSize;
+        calls.PrinterDriverFetch = FakePrinterDriverFetch;
+        calls.PrinterClose = FakePrinterClose;
+        calls.AllocZero = FakeAllocZero;
+        calls.Free = FakeFree;
+        calls.IsLeadByte = nullptr;
+        calls.ModuleLoad = FakeModuleLoad;
+        calls.ModuleFunction = FakeModuleFunction;
+        calls.ModuleFree = FakeModuleFree;
+        calls.GetError = FakeGetError;
+        calls.SetError = FakeSetError;
+        Platform_SetCalls(&calls);
     }
     void TearDown() override {
-        g_forwardIo = saved_;
+        Platform_SetCalls(nullptr);
     }
     static void ExpectAllReleased(const std::string &what) {
         EXPECT_EQ(g_fake.openPrinters, 0) << what;
         EXPECT_EQ(g_fake.blocks, 0) << what;
         EXPECT_EQ(g_fake.modules, 0) << what;
     }
-    ForwardIo saved_ = {};
 };
 
 TEST_F(ForwardSeamTest, TheFunctionRunsWithTheHostsArgumentsAndKeepsItsLastError) {
     const int32_t results[] = {0, FORWARD_RESULT_UNAVAILABLE, 7, INT32_MIN};
-    const uint32_t errors[] = {0, 5, FORWARDIO_ERROR_PROC_NOT_FOUND, 0xE0001234};
+    const uint32_t errors[] = {0, 5, PLATFORM_ERROR_PROC_NOT_FOUND, 0xE0001234};
     for (int i = 0; i < 4; ++i) {
         g_fake = Fake();
         g_fake.result = results[i];
@@ -202,12 +209,12 @@ TEST_F(ForwardSeamTest, TheFunctionRunsWithTheHostsArgumentsAndKeepsItsLastError
 }
 
 TEST_F(ForwardSeamTest, TheModuleBelongsToTheCallerOfDriverModuleLoad) {
-    ForwardIo_Module module = DriverModule_Load(kPrinter);
+    PlatformModule module = DriverModule_Load(kPrinter);
     EXPECT_EQ(module, kModuleHandle);
     EXPECT_EQ(g_fake.modules, 1);
     EXPECT_EQ(g_fake.openPrinters, 0) << "the printer is closed before it returns";
     EXPECT_EQ(g_fake.blocks, 0);
-    g_forwardIo.ModuleFree(module);
+    DriverModule_Free(module);
 }
 
 TEST_F(ForwardSeamTest, TheSpoolerSeesAtMost259CharactersTheFunctionTheWholeName) {
@@ -228,12 +235,12 @@ struct FailureCase {
 };
 
 const FailureCase kFailures[] = {
-    {"a null printer name", [](Fake *) {}, nullptr, FORWARDIO_ERROR_INVALID_PRINTER_NAME, 0, 0, 0},
+    {"a null printer name", [](Fake *) {}, nullptr, PLATFORM_ERROR_INVALID_PRINTER_NAME, 0, 0, 0},
     {"an unknown printer", [](Fake *f) { f->openError = 1722; }, "Other", 1722, 0, 0, 0},
     {"an unknown printer, no cause given", [](Fake *f) { f->openError = 0; }, "Other",
-     FORWARDIO_ERROR_INVALID_PRINTER_NAME, 0, 0, 0},
+     PLATFORM_ERROR_INVALID_PRINTER_NAME, 0, 0, 0},
     {"the size query answering 0", [](Fake *f) { f->sizeNothing = true; }, kPrinter,
-     FORWARDIO_ERROR_UNKNOWN_PRINTER_DRIVER, 1, 0, 0},
+     PLATFORM_ERROR_UNKNOWN_PRINTER_DRIVER, 1, 0, 0},
     {"the size query answering 0 with a cause",
      [](Fake *f) {
          f->sizeNothing = true;
@@ -241,7 +248,7 @@ const FailureCase kFailures[] = {
      },
      kPrinter, 5, 1, 0, 0},
     {"the block allocation failing", [](Fake *f) { f->failAlloc = true; }, kPrinter,
-     FORWARDIO_ERROR_NOT_ENOUGH_MEMORY, 1, 0, 0},
+     PLATFORM_ERROR_NOT_ENOUGH_MEMORY, 1, 0, 0},
     {"the fetch failing",
      [](Fake *f) {
          f->failFetch = true;
@@ -249,19 +256,19 @@ const FailureCase kFailures[] = {
      },
      kPrinter, 5, 1, 1, 0},
     {"the fetch failing, no cause given", [](Fake *f) { f->failFetch = true; }, kPrinter,
-     FORWARDIO_ERROR_UNKNOWN_PRINTER_DRIVER, 1, 1, 0},
+     PLATFORM_ERROR_UNKNOWN_PRINTER_DRIVER, 1, 1, 0},
     {"a record whose pDriverPath is null", [](Fake *f) { f->driverPath = nullptr; }, kPrinter,
-     FORWARDIO_ERROR_MOD_NOT_FOUND, 1, 1, 0},
+     PLATFORM_ERROR_MOD_NOT_FOUND, 1, 1, 0},
     {"a record cut short by a small size answer", [](Fake *f) { f->sizeShort = 4; }, kPrinter,
-     FORWARDIO_ERROR_MOD_NOT_FOUND, 1, 1, 0},
+     PLATFORM_ERROR_MOD_NOT_FOUND, 1, 1, 0},
     {"a relative pDriverPath", [](Fake *f) { f->driverPath = "drivers\\DRIVER.DLL"; }, kPrinter,
-     FORWARDIO_ERROR_MOD_NOT_FOUND, 1, 1, 0},
+     PLATFORM_ERROR_MOD_NOT_FOUND, 1, 1, 0},
     {"a folder too deep for the module's name",
      [](Fake *f) {
          static const std::string deep = "C:\\" + std::string(250, 'd') + "\\DRIVER.DLL";
          f->driverPath = deep.c_str();
      },
-     kPrinter, FORWARDIO_ERROR_MOD_NOT_FOUND, 1, 1, 0},
+     kPrinter, PLATFORM_ERROR_MOD_NOT_FOUND, 1, 1, 0},
     {"the load failing",
      [](Fake *f) {
          f->failLoad = true;
@@ -269,9 +276,9 @@ const FailureCase kFailures[] = {
      },
      kPrinter, 193, 1, 1, 0},
     {"the load failing, no cause given", [](Fake *f) { f->failLoad = true; }, kPrinter,
-     FORWARDIO_ERROR_MOD_NOT_FOUND, 1, 1, 0},
+     PLATFORM_ERROR_MOD_NOT_FOUND, 1, 1, 0},
     {"GetProcAddress failing", [](Fake *f) { f->hasFunction = false; }, kPrinter,
-     FORWARDIO_ERROR_PROC_NOT_FOUND, 1, 1, 1},
+     PLATFORM_ERROR_PROC_NOT_FOUND, 1, 1, 1},
 };
 
 TEST_F(ForwardSeamTest, EveryFailureGives99ItsCauseAndReleasesWhatWasAcquired) {
@@ -313,13 +320,53 @@ TEST_F(ForwardSeamTest, DriverModuleLoadGivesNullWithTheSameCause) {
     }
 }
 
-// The platform's own table: natively there is no spooler, and under Windows
+// The walk's report is what a tool shows: at every failure it holds exactly
+// the last error the host sees, at a step before the function, and releases
+// the same; past the load, the missing function is its own step.
+TEST_F(ForwardSeamTest, TheReportStopsWhereTheCallStopsWithTheHostsError) {
+    for (const FailureCase &c : kFailures) {
+        g_fake = Fake();
+        c.arrange(&g_fake);
+        DriverModuleReport report;
+        memset(&report, 0xA5, sizeof report); // whatever the caller's memory held
+        PlatformModule module = DriverModule_Find(c.printerName, &report);
+        if (c.loaded == 0) {
+            EXPECT_EQ(module, nullptr) << c.what;
+            EXPECT_EQ(report.error, c.error) << c.what;
+            EXPECT_EQ(report.error, g_fake.lastError) << c.what;
+            EXPECT_LT(report.step, DRIVERMODULE_STEP_FUNCTION) << c.what;
+            EXPECT_EQ(report.modulePath[0] == '\0', report.step < DRIVERMODULE_STEP_MODULE_LOAD)
+                << c.what;
+        } else {
+            ASSERT_NE(module, nullptr) << c.what;
+            EXPECT_STREQ(report.modulePath, kModule) << c.what;
+            EXPECT_STREQ(report.driverPath, kDriverFile) << c.what;
+            EXPECT_EQ(DriverModule_Function(module, "VOLQUAD_FixSetting", &report), nullptr);
+            EXPECT_EQ(report.step, DRIVERMODULE_STEP_FUNCTION) << c.what;
+            EXPECT_EQ(report.error, c.error) << c.what;
+            DriverModule_Free(module);
+        }
+        ExpectAllReleased(c.what);
+    }
+    g_fake = Fake();
+    DriverModuleReport report;
+    PlatformModule module = DriverModule_Find(kPrinter, &report);
+    ASSERT_NE(module, nullptr);
+    EXPECT_NE(DriverModule_Function(module, "VOLQUAD_FixSetting", &report), nullptr);
+    EXPECT_EQ(report.step, DRIVERMODULE_STEP_REACHED);
+    EXPECT_EQ(report.error, 0u);
+    EXPECT_EQ(g_fake.functionCalls, 0) << "finding the function does not call it";
+    DriverModule_Free(module);
+    ExpectAllReleased("reached");
+}
+
+// The platform's own calls: natively there is no spooler, and under Windows
 // the spooler does not know the name; either way nothing is loaded.
 TEST(ForwardPlatformTest, AnUnknownPrinterGives99AndSaysSo) {
-    g_forwardIo.SetError(0);
+    Platform()->SetError(0);
     EXPECT_EQ(Forward_Call("VOLQUAD_FixSetting", "ZW No Such Printer Anywhere", 0),
               FORWARD_RESULT_UNAVAILABLE);
-    EXPECT_EQ(g_forwardIo.GetError(), FORWARDIO_ERROR_INVALID_PRINTER_NAME);
+    EXPECT_EQ(Platform()->GetError(), PLATFORM_ERROR_INVALID_PRINTER_NAME);
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 // Attach finds the data file beside the module and nowhere else.
 #include "errmsg.h"
-#include "lifecycle.h"
+#include "errmsg.h"
 #include "readmode.h"
 #include "zwxwrite.h"
 

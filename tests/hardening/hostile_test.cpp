@@ -1,5 +1,6 @@
-// Hostile files in both read modes: each loads what the file's layout and the
-// load's rules give, and the load ends. hostile_times prints how long they take.
+// Hostile files in every read mode: each loads what the file's layout and the
+// load's rules give, the same in every mode, and the load ends. hostile_times
+// prints how long they take.
 #include "hostile.h"
 #include "sweep.h"
 
@@ -23,18 +24,17 @@ Texts Catalogue(bool withFallback) {
 
 class HostileTest : public SweepTest {
   protected:
-    // The chains that run through a whole file are smaller through the handle,
-    // to keep the runs under valgrind short; hostile_times loads the 64 MiB
-    // ones in both modes.
-    uint32_t LargeSize() const {
-        return GetParam() == ReadMode::Image ? HOSTILE_LARGE_SIZE : 1u << 20;
+    // The chains that run through a whole file are smaller here, to keep
+    // the runs under valgrind short; hostile_times loads the 64 MiB ones.
+    static uint32_t LargeSize() {
+        return 4u << 20;
     }
     void ExpectLoads(const std::vector<uint8_t> &bytes, const Texts &expected) {
         const std::string path = Write(bytes);
-        const LoadRun run = LoadRun_Do(path, FaultPlan());
+        const LoadRun run = Load(path, bytes, FaultPlan());
         ASSERT_TRUE(run.opened);
-        EXPECT_EQ(run.imageMode, GetParam() == ReadMode::Image);
-        for (size_t slot = 0; slot < MODEL_SLOTS; ++slot) {
+        EXPECT_EQ(run.imageMode, GetParam() == ReadMode::Image || bytes.empty());
+        for (size_t slot = 0; slot < TABLE_SLOTS; ++slot) {
             const auto it = expected.find(slot);
             EXPECT_EQ(run.table.loaded[slot], it != expected.end()) << "slot " << slot;
             EXPECT_EQ(run.table.text[slot], it != expected.end() ? it->second : "")
@@ -58,15 +58,18 @@ TEST_P(HostileTest, EntryChainsThatCycleLoadWhatTheyMeet) {
 
 TEST_P(HostileTest, SectionChainThroughEvery16BytesOfALargeFile) {
     ExpectLoads(Hostile_SectionChain(LargeSize()), Catalogue(true));
+    // Each record about 1 MiB from the last, under an all-ones limit.
+    ExpectLoads(Hostile_ScatteredSections(LargeSize(), 16385), Catalogue(true));
 }
 
 TEST_P(HostileTest, EntryChainThroughEvery16BytesOfALargeFile) {
     // No fallback entry: the walk goes on past the catalogue, off the end of
     // the file, and must still end.
     ExpectLoads(Hostile_EntryChain(LargeSize(), 8), Catalogue(false));
-    // Each step 64 KiB from the last: every entry read through the handle
-    // replaces a block of the cache.
-    ExpectLoads(Hostile_ScatteredChain(LargeSize(), 4099), Catalogue(false));
+    // Each step about 1 MiB from the last, then in random order: every step
+    // lands where the last did not.
+    ExpectLoads(Hostile_ScatteredChain(LargeSize(), 65537), Catalogue(false));
+    ExpectLoads(Hostile_RandomChain(LargeSize()), Catalogue(false));
 }
 
 TEST_P(HostileTest, ACatalogueSpreadOverManyBlocksLoadsWhole) {
@@ -94,6 +97,6 @@ TEST_P(HostileTest, OffsetsAtAndBeyond2GiBReadNothing) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(BothModes, HostileTest, BOTH_READ_MODES);
+INSTANTIATE_TEST_SUITE_P(AllModes, HostileTest, ALL_READ_MODES);
 
 } // namespace

@@ -1,10 +1,10 @@
 #include "faultyio.h"
 
-#include "fileio.h"
+#include "platform.h"
 
 namespace {
 
-FileIo g_real;
+PlatformCalls g_real;
 FaultPlan g_plan;
 FaultCounts g_counts;
 bool g_installed = false;
@@ -32,57 +32,64 @@ void FaultyFree(void *block) {
     g_real.Free(block);
 }
 
-FileIo_Handle FaultyOpen(const char *path) {
-    FileIo_Handle h = g_real.Open(path);
-    if (h != FILEIO_INVALID_HANDLE) {
+PlatformFile FaultyOpen(const char *path) {
+    PlatformFile h = g_real.FileOpen(path);
+    if (h != PLATFORM_NO_FILE) {
         ++g_counts.handles;
     }
     return h;
 }
 
-bool FaultySize(FileIo_Handle file, uint32_t *size) {
-    if (g_plan.failSize || !g_real.Size(file, size)) {
+bool FaultySize(PlatformFile file, uint32_t *size) {
+    if (g_plan.failSize || !g_real.FileSize(file, size)) {
         return false;
     }
     *size += g_plan.sizeSurplus;
     return true;
 }
 
-bool FaultyRead(FileIo_Handle file, void *destination, uint32_t count, uint32_t *delivered) {
+bool FaultyRead(PlatformFile file, void *destination, uint32_t count, uint32_t *delivered) {
     ++g_counts.reads;
     if (Hits(g_counts.reads, g_plan.failRead, g_plan.failLaterReads)) {
         *delivered = 0;
         return false;
     }
-    return g_real.Read(file, destination, count, delivered);
+    return g_real.FileRead(file, destination, count, delivered);
 }
 
-bool FaultySeek(FileIo_Handle file, uint32_t offset) {
+bool FaultySeek(PlatformFile file, uint32_t offset) {
     ++g_counts.seeks;
-    return g_real.Seek(file, offset);
+    return g_real.FileSeek(file, offset);
 }
 
-void FaultyClose(FileIo_Handle file) {
+void FaultyClose(PlatformFile file) {
     --g_counts.handles;
-    g_real.Close(file);
+    g_real.FileClose(file);
 }
 
 } // namespace
 
 void FaultyIo_Install(const FaultPlan &plan) {
     if (!g_installed) {
-        g_real = g_fileIo;
+        g_real = *Platform();
         g_installed = true;
     }
     g_plan = plan;
     g_counts = FaultCounts();
-    g_fileIo = {FaultyAllocZero, FaultyFree, FaultyOpen, FaultySize,
-                FaultyRead,      FaultySeek, FaultyClose};
+    PlatformCalls calls = g_real;
+    calls.AllocZero = FaultyAllocZero;
+    calls.Free = FaultyFree;
+    calls.FileOpen = FaultyOpen;
+    calls.FileSize = FaultySize;
+    calls.FileRead = FaultyRead;
+    calls.FileSeek = FaultySeek;
+    calls.FileClose = FaultyClose;
+    Platform_SetCalls(&calls);
 }
 
 void FaultyIo_Remove() {
     if (g_installed) {
-        g_fileIo = g_real;
+        Platform_SetCalls(&g_real);
         g_installed = false;
     }
 }

@@ -10,6 +10,7 @@ if(MINGW)
 endif()
 string(REPLACE ";" "," zw_allowed_imports "${ZW_ALLOWED_IMPORTS}")
 add_executable(pecheck ${CMAKE_CURRENT_LIST_DIR}/pecheck.cpp)
+target_link_libraries(pecheck PRIVATE zw_toolcommon)
 zw_warnings(pecheck)
 add_test(NAME ZEDWIC_W.pe_headers
   COMMAND pecheck $<TARGET_FILE:ZEDWIC_W> --imports ${zw_allowed_imports}

@@ -83,11 +83,11 @@ DWORD SpoolerErrorFor(const char *printerName) {
     return GetLastError();
 }
 
-// The loader's own error for a module that will not load the way the library loads it.
+// The loader's own error for a module that will not load, by the library's own load call.
 DWORD LoaderErrorFor(const std::string &path) {
-    HMODULE module = LoadLibraryExA(path.c_str(), nullptr, DRIVERMODULE_LOAD_FLAGS);
+    PlatformModule module = Platform_Defaults()->ModuleLoad(path.c_str());
     if (module != nullptr) {
-        FreeLibrary(module);
+        Platform_Defaults()->ModuleFree(module);
         return ERROR_SUCCESS;
     }
     return GetLastError();

@@ -3,11 +3,13 @@
 #include "zwu/zwu_probe.h"
 #include "tempfile.h"
 #include "testprinters.h"
+#include "wtext.h"
 #include "zwxwrite.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <vector>
 
 namespace {
@@ -48,7 +50,8 @@ void HelperFailed(RunResult *run, const std::string &what) {
     run->err += "running zwhost: " + what + "\n";
 }
 
-// Runs a command line, stdout and stderr to files (pipes could fill while we wait).
+// Runs a UTF-8 command line, stdout and stderr to files (pipes could fill
+// while we wait).
 RunResult RunCommand(const std::string &folder, const std::string &commandLine) {
     RunResult run = {~0u, "", ""};
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
@@ -65,18 +68,18 @@ RunResult RunCommand(const std::string &folder, const std::string &commandLine) 
         CloseHandle(err);
         return run;
     }
-    STARTUPINFOA startup = {};
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     startup.hStdOutput = out;
     startup.hStdError = err;
     PROCESS_INFORMATION process = {};
-    std::string line = commandLine;
-    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, folder.c_str(),
-                        &startup, &process)) {
+    std::wstring line = WText_Wide(commandLine);
+    if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr,
+                        WText_Wide(folder).c_str(), &startup, &process)) {
         HelperFailed(&run,
-                     "CreateProcessA(" + commandLine + ") failed, " + SystemError(GetLastError()));
+                     "CreateProcessW(" + commandLine + ") failed, " + SystemError(GetLastError()));
     } else {
         const DWORD waited = WaitForSingleObject(process.hProcess, 60000);
         if (waited == WAIT_TIMEOUT) {
@@ -121,6 +124,7 @@ std::string g_root;
 std::string g_setupError;
 std::vector<HostPrinter> g_printers = {
     {"Full", "full\\D.DLL", "zwu_full.dll", false, "", "", ""},
+    {"Echo", "echo\\D.DLL", "zwu_echo.dll", false, "", "", ""},
     {"FixOnly", "fix\\D.DLL", "zwu_fix.dll", false, "", "", ""},
     {"NoModule", "none\\D.DLL", nullptr, false, "", "", ""},
     {"Text", "text\\D.DLL", "TEXT", false, "", "", ""},
@@ -130,6 +134,7 @@ std::vector<HostPrinter> g_printers = {
     {"X86", "x86\\D.DLL", "zwu_x86.dll", false, "", "", ""},
 #endif
     {"NoServer", "REL", nullptr, false, "", "", ""},
+    {"NoShare", "UNC", nullptr, false, "", "", ""},
     {"TooDeep", "DEEP", nullptr, false, "", "", ""},
     {"NoRecord", "rec\\D.DLL", "zwu_full.dll", true, "", "", ""},
 };
@@ -153,6 +158,9 @@ bool InstallPrinter(HostPrinter *p) {
         // Wine's spooler puts every value but a full path behind its own driver
         // folder; a UNC path without a server comes back as it stands.
         driverFile = "\\\\\\rel\\D.DLL";
+    } else if (strcmp(p->driverFile, "UNC") == 0) {
+        // A server but no share: the path rule takes it, the loader refuses it.
+        driverFile = "\\\\zwnoserver\\D.DLL";
     } else if (strcmp(p->driverFile, "DEEP") == 0) {
         // 248 characters of folder leave no room for "\ZEDWIC_U.DLL".
         p->folder = g_root + "\\deep";
@@ -264,64 +272,103 @@ TEST_F(ZwHostTest, MsgSaysWhyTextsAreEmpty) {
     }
 }
 
-TEST_F(ZwHostTest, CallShowsTheResultWithItsText) {
-    RunResult run = Zwhost("call FixSetting \"ZW No Such Printer\" 42");
-    EXPECT_EQ(run.status, 0u) << run.err;
-    EXPECT_EQ(run.out,
-              "VOLQUAD_FixSetting(\"ZW No Such Printer\", 42) = 99  Printer unavailable.\r\n"
-              "(99: 'zwhost explain \"ZW No Such Printer\" FixSetting' shows where the call stops, "
-              "if it does)\r\n");
+// The number in "last error the host sees: N (...)", or ~0u.
+DWORD ShownError(const std::string &out) {
+    const std::string label = "last error the host sees: ";
+    const size_t at = out.find(label);
+    return at == std::string::npos
+               ? ~0u
+               : static_cast<DWORD>(strtoul(out.c_str() + at + label.size(), nullptr, 10));
 }
 
-// Every reason for 99, walked by zwhost and checked against what the library
-// itself answers for the same printer.
-TEST_F(ZwHostTest, ExplainSaysAtWhichStepACallStopsAndWhy) {
+// A call as a host makes it: the result and the last error after it.
+TEST_F(ZwHostTest, CallShowsTheResultTheLastErrorAndWhetherTheFunctionRan) {
+    const std::string unknown = "ZW Host Unknown " + std::to_string(GetCurrentProcessId());
+    const struct {
+        std::string args;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {"FixSetting \"" + unknown + "\" 42",
+         {"VOLQUAD_FixSetting(\"" + unknown + "\", 42) = 99  Printer unavailable.\r\n",
+          "last error: 1801 (",
+          "the function did not run: the library stopped at step 1 "
+          "(open the printer): the spooler does not open the printer\r\n"}},
+        {"SettingExport \"" + Printer("FixOnly").name + "\" 7",
+         {"= 99  Printer unavailable.\r\n", "last error: 127 (",
+          "stopped at step 7 (the function): the module does not export "
+          "VOLQUAD_SettingExport\r\n"}},
+        {"SettingImport \"" + Printer("NoModule").name + "\" 7",
+         {"last error: 126 (", "stopped at step 6 (load the module): there is no file "}},
+        // The driver's own result and last error, 99 included.
+        {"FixSetting \"" + Printer("Echo").name + "\" 5",
+         {"VOLQUAD_FixSetting(\"" + Printer("Echo").name + "\", 5) = 5  Printer unavailable.\r\n",
+          "last error: 5 (",
+          "the function ran in " + g_root +
+              "\\echo\\ZEDWIC_U.DLL: 5 is its own "
+              "result, the last error what it left\r\n"}},
+        {"DefaultSetting \"" + Printer("Echo").name + "\" 99",
+         {"= 99  Printer unavailable.\r\n", "last error: 99 (", "the function ran in "}},
+        {"PersonalInfoImport \"" + Printer("Echo").name + "\" 0xDEADBEEF",
+         {"last error: 0xDEADBEEF, as zwhost set it before the call: the call set none\r\n",
+          "the function ran in "}},
+    };
+    for (const auto &c : cases) {
+        RunResult run = Zwhost("call " + c.args);
+        EXPECT_EQ(run.status, 0u) << c.args << ": " << run.err;
+        for (const std::string &line : c.lines) {
+            EXPECT_NE(run.out.find(line), std::string::npos) << line << "\n" << run.out;
+        }
+    }
+}
+
+// Every reason for 99: zwhost shows the step the library's walk stops at, and
+// the last error it shows is the one the DLL's own export leaves for the host.
+TEST_F(ZwHostTest, ExplainShowsTheStepAndTheLastErrorTheHostSees) {
     const std::string unknown = "ZW Host Unknown " + std::to_string(GetCurrentProcessId());
     const struct {
         std::string printer;
         const char *exportName;
         const char *says;
+        DWORD error; // 0: whatever the spooler gives
     } cases[] = {
         {unknown, "FixSetting",
-         "1. open the printer  stops: the spooler does not know the "
-         "printer (error 1801"},
+         "1. open the printer    stops: the spooler does not open the printer",
+         ERROR_INVALID_PRINTER_NAME},
         {Printer("Full").name + std::string(300 - Printer("Full").name.size(), 'x'), "FixSetting",
-         "stops: the spooler does not know the printer (the library passes on only its first 259 "
-         "characters)"},
-        {Printer("NoRecord").name, "FixSetting",
-         "2. driver record     stops: the spooler has no "
-         "driver record for the printer (error "},
+         "(it is given only the first 259 characters of the name)", ERROR_INVALID_PRINTER_NAME},
+        {Printer("NoRecord").name, "FixSetting", "stops: the spooler has no driver record", 0},
         {Printer("NoServer").name, "FixSetting",
-         "3. module path       stops: pDriverPath \"\\\\\\rel\\D.DLL\" is not a full path"},
+         "5. module path         stops: pDriverPath \"\\\\\\rel\\D.DLL\" is not a full path",
+         ERROR_MOD_NOT_FOUND},
+        {Printer("NoShare").name, "FixSetting",
+         "6. load the module     stops: the loader refuses the path itself", 0},
         {Printer("TooDeep").name, "FixSetting",
-         "would be 261 characters; the library's limit is 259"},
-        {Printer("NoModule").name, "FixSetting",
-         "4. module file       stops: no ZEDWIC_U.DLL there (error 2"},
+         "would be 261 characters; the library's limit is 259", ERROR_MOD_NOT_FOUND},
+        {Printer("NoModule").name, "FixSetting", "6. load the module     stops: there is no file ",
+         ERROR_MOD_NOT_FOUND},
         {Printer("Text").name, "FixSetting",
-         "5. load the module   stops: not a loadable module: it does not start with the MZ "
-         "header"},
+         "stops: not a valid Windows program: it does not start with the MZ header", 0},
         {Printer("InitFails").name, "FixSetting",
-         "its initialisation failed (its DllMain "
-         "returned FALSE) (error 1114"},
+         "stops: its initialisation failed (its DllMain returned FALSE)", ERROR_DLL_INIT_FAILED},
         {Printer("NeedsHelper").name, "FixSetting",
-         "it imports zwu_helper.dll, which is neither beside it nor in the system folder"},
+         "stops: it imports zwu_helper.dll, which is neither beside it nor in the system folder",
+         ERROR_MOD_NOT_FOUND},
 #ifdef ZW_HAVE_X86_MODULE
         {Printer("X86").name, "FixSetting",
-         "it is built for x86 (32-bit), the library runs in "
-         "x64 processes (error 193"},
+         "stops: not a valid Windows program for this architecture: it is built for x86 (32-bit)",
+         ERROR_BAD_EXE_FORMAT},
 #endif
         {Printer("FixOnly").name, "SettingExport",
-         "6. VOLQUAD_SettingExport stops: the module does not export VOLQUAD_SettingExport "
-         "(error 127"},
+         "7. VOLQUAD_SettingExport stops: the module does not export VOLQUAD_SettingExport",
+         ERROR_PROC_NOT_FOUND},
         {Printer("FixOnly").name, nullptr,
-         "6. exports           stops: the module lacks VOLQUAD_SettingExport VOLQUAD_SettingImport "
-         "VOLQUAD_PersonalInfoImport VOLQUAD_DefaultSetting; it has VOLQUAD_FixSetting"},
+         "7. the five functions  stops: the module lacks SettingExport SettingImport "
+         "PersonalInfoImport DefaultSetting; it has FixSetting",
+         ERROR_PROC_NOT_FOUND},
         {Printer("FixOnly").name, "FixSetting",
-         "reached: VOLQUAD_FixSetting for this printer "
-         "runs in "},
-        {Printer("Full").name, nullptr,
-         "reached: the five settings calls for this printer run "
-         "in "},
+         "reached: VOLQUAD_FixSetting for this printer runs in ", 0},
+        {Printer("Full").name, nullptr, "reached: the five settings calls for this printer run in ",
+         0},
     };
     // A helper in the host's own and current folder changes nothing.
     ASSERT_TRUE(CopyFileA((DllHost_ProgramFolder() + "\\zwu_helper.dll").c_str(),
@@ -337,16 +384,26 @@ TEST_F(ZwHostTest, ExplainSaysAtWhichStepACallStopsAndWhy) {
         EXPECT_EQ(run.out.find("stops", run.out.find("stops") + 5), run.out.find("stops at step"))
             << "only the last step stops\n"
             << run.out;
-        // The library gives 99 exactly where zwhost says the call stops.
-        const std::string name = "VOLQUAD_" + (c.exportName != nullptr ? exportArg : "FixSetting");
+        if (!reached && c.error != 0) {
+            EXPECT_EQ(ShownError(run.out), c.error) << run.out;
+        }
+        if (c.exportName == nullptr) {
+            continue;
+        }
+        // The library gives 99 exactly where zwhost says the call stops, and
+        // leaves the last error zwhost shows.
+        const std::string name = "VOLQUAD_" + exportArg;
         auto call = reinterpret_cast<VOLQUAD_Setting_Fn>(
             reinterpret_cast<void *>(GetProcAddress(dll.module, name.c_str())));
         ASSERT_NE(call, nullptr);
         ZwuProbe probe = {};
         probe.result = 5;
+        SetLastError(0xDEADBEEF);
         const int32_t result = call(c.printer.c_str(), reinterpret_cast<intptr_t>(&probe));
-        if (c.exportName != nullptr) {
-            EXPECT_EQ(result == VOLQUAD_RESULT_UNAVAILABLE, !reached) << c.says << ": " << result;
+        const DWORD error = GetLastError();
+        EXPECT_EQ(result == VOLQUAD_RESULT_UNAVAILABLE, !reached) << c.says << ": " << result;
+        if (!reached) {
+            EXPECT_EQ(ShownError(run.out), error) << c.says << "\n" << run.out;
         }
     }
     DllHost_Unload(&dll);
@@ -364,10 +421,11 @@ TEST_F(ZwHostTest, PrintersShowsWhetherEachModuleLoadsAndWhatItHas) {
                      "SettingImport PersonalInfoImport DefaultSetting FixSetting\r\n"},
         {"FixOnly", "\\fix\\ZEDWIC_U.DLL\r\n  loads:         yes; exports FixSetting; lacks "
                     "SettingExport SettingImport PersonalInfoImport DefaultSetting\r\n"},
-        {"NoModule", "\\none\\ZEDWIC_U.DLL\r\n  loads:         no: no ZEDWIC_U.DLL there"},
+        {"NoModule", "\\none\\ZEDWIC_U.DLL\r\n  loads:         no: there is no file " + g_root +
+                         "\\none\\ZEDWIC_U.DLL; last error 126 ("},
         // A file of that name is not a module: the name alone says nothing.
-        {"Text", "\\text\\ZEDWIC_U.DLL\r\n  loads:         no: not a loadable module: it does "
-                 "not start with the MZ header"},
+        {"Text", "\\text\\ZEDWIC_U.DLL\r\n  loads:         no: not a valid Windows program: it "
+                 "does not start with the MZ header"},
         {"NoServer", "  driver file:   \\\\\\rel\\D.DLL\r\n  ZEDWIC_U.DLL:  not looked for: "
                      "pDriverPath \"\\\\\\rel\\D.DLL\" is not a full path"},
     };
@@ -382,20 +440,90 @@ TEST_F(ZwHostTest, PrintersShowsWhetherEachModuleLoadsAndWhatItHas) {
     }
 }
 
+// msg: the data file as the library opens it comes first.
+TEST_F(ZwHostTest, MsgSaysWhenTheDataFileIsHeldOrIsNoDataFile) {
+    const std::string path = folder_ + "\\ZEDWIC_D.ZWX";
+    const struct {
+        std::vector<uint8_t> bytes;
+        const char *why;
+    } cases[] = {
+        {{}, "is not a data file: it is 0 bytes long, shorter than a data file's 8-byte header"},
+        {{'M', 'Z', 0x90, 0, 3, 0, 0, 0, 4, 0, 0, 0, 0xFF, 0xFF, 0, 0},
+         "is not a data file: it does not start with \"ZW\""},
+    };
+    for (const auto &c : cases) {
+        ASSERT_TRUE(File_Write(path, c.bytes));
+        RunResult run = Zwhost("msg 0");
+        EXPECT_EQ(run.status, 1u) << run.err;
+        EXPECT_NE(run.out.find("empty texts: " + path + " " + c.why), std::string::npos) << run.out;
+        EXPECT_EQ(run.out.find("section"), std::string::npos) << run.out;
+    }
+    WriteDataFile({{"QORBA_ErrMsg", {{"ERMSG_00", "Done."}}}});
+    HANDLE writer = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+    RunResult run = Zwhost("msg 0");
+    CloseHandle(writer);
+    EXPECT_EQ(run.status, 1u) << run.err;
+    EXPECT_NE(run.out.find("empty texts: another program holds the data file " + path +
+                           " open for writing"),
+              std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("error 32 ("), std::string::npos) << run.out;
+    run = Zwhost("msg 0");
+    EXPECT_EQ(run.status, 0u) << "released, it reads again\n" << run.out;
+}
+
+// Folders as a customer has them: outside the ANSI code page, and the
+// package's tools\ beside bin\. (A zwhost deeper than 259 characters, whose
+// own name would be cut, cannot be started under Wine at all.)
+TEST_F(ZwHostTest, RunsFromAFolderOutsideTheCodePageAndAsInstalled) {
+    namespace fs = std::filesystem;
+    const fs::path root = fs::path(WText_Wide(folder_));
+    const fs::path unicode =
+        root / fs::path(L"\u041F\u0440\u0438\u043D\u0442\u0435\u0440 \u65E5\u672C");
+    ASSERT_TRUE(fs::create_directories(unicode));
+    for (const char *file : {"zwhost.exe", "ZEDWIC_W.dll", "ZEDWIC_D.ZWX"}) {
+        fs::copy_file(root / file, unicode / file);
+    }
+    const std::string unicodeFolder = WText_Utf8(unicode.wstring());
+    RunResult run = RunCommand(folder_, "\"" + unicodeFolder + "\\zwhost.exe\" msg 3");
+    EXPECT_EQ(run.status, 0u) << run.err;
+    EXPECT_EQ(run.out, "library:   " + unicodeFolder + "\\ZEDWIC_W.dll\r\ndata file: " +
+                           unicodeFolder + "\\ZEDWIC_D.ZWX\r\n   3  Paper jam.\r\n");
+    run = Zwhost("--dll \"" + unicodeFolder + "\\ZEDWIC_W.dll\" call FixSetting \"" +
+                 Printer("Echo").name + "\" 3");
+    EXPECT_EQ(run.status, 0u) << run.err;
+    EXPECT_NE(run.out.find(") = 3  Paper jam.\r\n"), std::string::npos) << run.out;
+
+    // Installed: tools\zwhost.exe finds bin\ZEDWIC_W.dll.
+    fs::create_directories(root / "pkg" / "bin");
+    fs::create_directories(root / "pkg" / "tools");
+    fs::copy_file(root / "zwhost.exe", root / "pkg" / "tools" / "zwhost.exe");
+    fs::copy_file(root / "ZEDWIC_W.dll", root / "pkg" / "bin" / "ZEDWIC_W.dll");
+    fs::copy_file(root / "ZEDWIC_D.ZWX", root / "pkg" / "bin" / "ZEDWIC_D.ZWX");
+    run = RunCommand(folder_, "\"" + folder_ + "\\pkg\\tools\\zwhost.exe\" msg 0");
+    EXPECT_EQ(run.status, 0u) << run.err;
+    EXPECT_EQ(run.out.find("library:   " + folder_ + "\\pkg\\bin\\ZEDWIC_W.dll\r\n"), 0u)
+        << run.out;
+}
+
 TEST_F(ZwHostTest, HelpAndVersion) {
     RunResult run = Zwhost("--help");
     EXPECT_EQ(run.status, 0u);
     EXPECT_EQ(run.out.find("usage: zwhost"), 0u) << run.out;
+    EXPECT_NE(run.out.find("its DllMain runs here"), std::string::npos) << run.out;
     EXPECT_EQ(run.err, "");
     run = Zwhost("--version");
     EXPECT_EQ(run.status, 0u);
     EXPECT_EQ(run.out, std::string("zwhost ") + ZW_PROJECT_VERSION + "\r\n");
 }
 
-TEST_F(ZwHostTest, MistakesGetClearMessages) {
+TEST_F(ZwHostTest, MistakesAndLibrariesThatDoNotLoadGetClearMessages) {
+    const std::string bin = DllHost_ProgramFolder();
     const struct {
-        const char *args;
-        const char *message;
+        std::string args;
+        std::string message;
     } cases[] = {
         {"msg seven", "not a code: 'seven'"},
         {"call FixSetting P 4x", "not a value: '4x'"},
@@ -403,9 +531,24 @@ TEST_F(ZwHostTest, MistakesGetClearMessages) {
         {"call FixSetting P", "call needs EXPORT PRINTER VALUE"},
         {"explain", "explain needs PRINTER"},
         {"explain P Print", "no settings export is called 'Print'"},
+        {"printers now", "printers takes no arguments"},
         {"frobnicate", "unknown command 'frobnicate'"},
         {"", "usage:"},
-        {"--dll C:\\no\\such\\ZEDWIC_W.dll msg", "cannot load C:\\no\\such\\ZEDWIC_W.dll"},
+        {"--dll x.dll explain P", "--dll is for msg and call; explain runs the library's walk"},
+        {"--dll x.dll printers", "--dll is for msg and call; printers runs"},
+        {"explain \"\xD0\x9F P\"", "has characters outside the system code page"},
+        {"--dll C:\\no\\such\\ZEDWIC_W.dll msg",
+         "cannot load C:\\no\\such\\ZEDWIC_W.dll: there is no file C:\\no\\such\\ZEDWIC_W.dll; "
+         "error 126 ("},
+#ifdef ZW_HAVE_X86_MODULE
+        {"--dll \"" + bin + "\\zwu_x86.dll\" msg",
+         "not a valid Windows program for this architecture: it is built for x86 (32-bit), the "
+         "process is x64; error 193 ("},
+#endif
+        {"--dll \"" + bin + "\\zwu_initfail.dll\" msg",
+         "its initialisation failed (its DllMain returned FALSE); error 1114 ("},
+        // A library without the export: the driver-side test module has FixSetting only.
+        {"--dll \"" + bin + "\\zwu_fix.dll\" msg", "does not export VOLQUAD_GetErrorMsg"},
     };
     for (const auto &c : cases) {
         RunResult run = Zwhost(c.args);
@@ -413,10 +556,6 @@ TEST_F(ZwHostTest, MistakesGetClearMessages) {
         EXPECT_NE(run.err.find(c.message), std::string::npos) << c.args << ": " << run.err;
         EXPECT_EQ(run.out, "") << c.args;
     }
-    // A library without the export: the driver-side test module has FixSetting only.
-    RunResult run = Zwhost("--dll \"" + DllHost_ProgramFolder() + "\\zwu_fix.dll\" msg");
-    EXPECT_EQ(run.status, 2u);
-    EXPECT_NE(run.err.find("does not export VOLQUAD_GetErrorMsg"), std::string::npos) << run.err;
 }
 
 } // namespace

@@ -10,8 +10,8 @@ bool WText_ToUtf8(const std::wstring &wide, std::string *out) {
         return true;
     }
     const int size = static_cast<int>(wide.size());
-    const int count = WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, wide.data(), size,
-                                          nullptr, 0, nullptr, nullptr);
+    const int count = WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, wide.data(), size, nullptr,
+                                          0, nullptr, nullptr);
     if (count <= 0) {
         return false;
     }
@@ -47,4 +47,36 @@ std::wstring WText_Wide(const std::string &utf8) {
     std::wstring out;
     WText_FromUtf8(utf8, &out);
     return out;
+}
+
+bool WText_ToAnsi(const std::wstring &wide, std::string *out) {
+    out->clear();
+    if (wide.empty()) {
+        return true;
+    }
+    const int size = static_cast<int>(wide.size());
+    BOOL lacking = FALSE;
+    const int count = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), size, nullptr,
+                                          0, nullptr, &lacking);
+    if (count <= 0 || lacking) {
+        return false;
+    }
+    out->resize(static_cast<size_t>(count));
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), size, &(*out)[0], count, nullptr,
+                        nullptr);
+    return true;
+}
+
+std::string WText_AnsiToUtf8(const std::string &ansi) {
+    if (ansi.empty()) {
+        return std::string();
+    }
+    const int size = static_cast<int>(ansi.size());
+    const int count = MultiByteToWideChar(CP_ACP, 0, ansi.data(), size, nullptr, 0);
+    if (count <= 0) {
+        return std::string();
+    }
+    std::wstring wide(static_cast<size_t>(count), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, ansi.data(), size, &wide[0], count);
+    return WText_Utf8(wide);
 }

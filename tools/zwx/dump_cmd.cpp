@@ -139,16 +139,17 @@ DataFile *ZwxCmd_OpenData(const std::string &path, ZwxStreams *io, std::string *
             return nullptr;
         }
         file = ToolData_OpenBytes(*held);
-    } else if (!DataFile_PathFits(path.c_str())) {
-        // The reader takes paths of at most 260 characters (its own folder's
-        // rule): a longer path is read here and handed over whole, read by the
-        // same rules.
-        if (!ZwxCmd_ReadInput(path, io, held)) {
-            return nullptr;
-        }
-        file = ToolData_OpenBytes(*held);
     } else {
         file = ToolData_OpenPath(path);
+        // The reader takes paths of at most 260 characters (its own folder's
+        // rule): a file it cannot open although the library's own open would
+        // succeed (not one another program is writing) is read here and
+        // handed over whole, read by the same rules.
+        std::string why;
+        if (file == nullptr && ToolFile_WhyUnreadable(path).empty() &&
+            ToolFile_Read(path, held, &why)) {
+            file = ToolData_OpenBytes(*held);
+        }
     }
     if (file == nullptr) {
         io->err +=

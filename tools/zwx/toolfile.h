@@ -46,15 +46,11 @@ enum ToolFileSame {
 ToolFileSame ToolFile_Same(const std::string &a, const std::string &b);
 
 // The library's reader over a file named by a UTF-8 path, or over bytes the
-// tool holds (standard input, a file just built): the same reading rules,
-// through the library's file seam (tooldata.cpp). Close with ToolData_Close.
+// tool holds (standard input, a file just built): the same reading rules
+// (tooldata.cpp). Close with ToolData_Close.
 DataFile *ToolData_OpenPath(const std::string &path);
 DataFile *ToolData_OpenBytes(const std::string &bytes);
 void ToolData_Close(DataFile *file);
-
-// Platform part of ToolData_OpenPath: opens path for the library's reader
-// with the flags the library uses. False to leave it to the library's own open.
-bool ToolFile_OpenForReader(const char *path, FileIo_Handle *handle);
 
 // The stdio FILE for reading path (UTF-16 name on Windows), or null.
 FILE *ToolFile_OpenStream(const std::string &path);

@@ -169,10 +169,6 @@ ToolFileSame ToolFile_Same(const std::string &a, const std::string &b) {
                                                                           : TOOLFILE_DIFFERENT;
 }
 
-bool ToolFile_OpenForReader(const char *, FileIo_Handle *) {
-    return false; // the library's own open takes the bytes of the path as they are
-}
-
 FILE *ToolFile_OpenStream(const std::string &path) {
     return fopen(path.c_str(), "rb");
 }

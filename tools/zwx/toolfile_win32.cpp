@@ -231,15 +231,6 @@ ToolFileSame ToolFile_Same(const std::string &a, const std::string &b) {
                : TOOLFILE_DIFFERENT;
 }
 
-bool ToolFile_OpenForReader(const char *path, FileIo_Handle *handle) {
-    // The flags of the library's own open, with the UTF-16 name.
-    HANDLE file = CreateFileW(WText_Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    *handle = file == INVALID_HANDLE_VALUE ? FILEIO_INVALID_HANDLE
-                                           : reinterpret_cast<FileIo_Handle>(file);
-    return true;
-}
-
 FILE *ToolFile_OpenStream(const std::string &path) {
     const std::wstring wide = WText_Wide(path);
     if (wide.empty()) {

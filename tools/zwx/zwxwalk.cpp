@@ -1,7 +1,5 @@
 #include "zwxwalk.h"
 
-#include "chainguard.h"
-
 #include <cstdio>
 #include <cstring>
 #include <unordered_set>

@@ -5,7 +5,7 @@
 #ifndef ZWX_ZWXWRITE_H
 #define ZWX_ZWXWRITE_H
 
-#include "datafile_layout.h"
+#include "datafile.h"
 
 #include <cstdint>
 #include <string>

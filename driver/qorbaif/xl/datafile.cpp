@@ -1,153 +1,175 @@
 // The data-file reader: the whole file in memory when it is small enough and
 // can be had (image mode), otherwise reads through the open handle (handle
 // mode). Both give the same answers; only handle mode can meet a failing read.
+// Bytes held in memory are read through the same steps as a file's handle.
 //
-// Handle mode reads aligned blocks of the file into a cache of a few buffers
-// and answers from them. That is sound only because the file cannot
-// change while it is open: it is opened sharing read access alone, so every
-// writer is refused until it is closed (the POSIX backend, used by native
-// tests and tools, cannot refuse them; nothing writes the files they read).
-// When a block cannot be read, the access is made exactly as asked instead, a
-// seek to its offset and reads of the bytes it wants, so a failing read and
-// the 2 GiB seek limit give the answers that reading every access through the
-// handle gives.
+// Handle mode reads the file in aligned chunks and keeps every chunk it has
+// read until the file is closed, so a walk never reads a byte of the file
+// twice, in whatever order it goes: at worst it reads the file once, in
+// DATAFILE_CHUNK_SIZE pieces, and walks the rest in memory. That is sound only
+// because the file cannot change while it is open: it is opened sharing read
+// access alone, so every writer is refused until it is closed (natively,
+// where writers cannot be refused, nothing writes the files the tests and
+// tools read). Past DATAFILE_CHUNK_BUDGET, and whenever a chunk cannot be had
+// or read, the access is made exactly as asked instead, a seek to its offset
+// and reads of the bytes it wants, so a failing read and the 2 GiB seek limit
+// give the answers that reading every access through the handle gives.
 #include "datafile.h"
-
-#include "modpath.h"
 
 #include <cstring>
 
-uint32_t g_dataFileImageLimit = DATAFILE_IMAGE_LIMIT;
+struct DataFileChunk {
+    uint32_t length; // bytes the file has there: less than a chunk at its end
+    uint8_t bytes[DATAFILE_CHUNK_SIZE];
+};
 
 namespace {
 
-void FillImage(DataFile *file) {
-    uint32_t filled = 0;
-    for (;;) {
-        uint32_t missing = file->imageSize - filled;
-        uint32_t delivered = 0;
-        if (!g_fileIo.Read(file->handle, file->image + filled, missing, &delivered)) {
-            g_fileIo.Free(file->image);
-            file->image = nullptr;
-            return;
-        }
-        // A short file (shrunk since the size query) leaves the tail zero.
-        if (delivered >= missing || delivered == 0) {
-            return;
-        }
-        filled += delivered;
+const uint32_t DATAFILE_SEEK_LIMIT = 0x80000000u; // a 32-bit signed distance reaches no further
+
+// The source under both modes: the platform's file, or bytes in memory that
+// behave as one (the same seek limit, reads that stop at the end).
+bool SourceSize(DataFile *file, uint32_t *size) {
+    if (file->bytes == nullptr) {
+        return Platform()->FileSize(file->handle, size);
     }
+    *size = file->bytesSize;
+    return true;
 }
 
-const uint32_t DATAFILE_SEEK_LIMIT = 0x80000000u; // a 32-bit signed distance reaches no further
+bool SourceRead(DataFile *file, void *destination, uint32_t count, uint32_t *delivered) {
+    if (file->bytes == nullptr) {
+        return Platform()->FileRead(file->handle, destination, count, delivered);
+    }
+    const uint32_t left =
+        file->bytesPosition < file->bytesSize ? file->bytesSize - file->bytesPosition : 0;
+    *delivered = count < left ? count : left;
+    memcpy(destination, file->bytes + file->bytesPosition, *delivered);
+    file->bytesPosition += *delivered;
+    return true;
+}
+
+bool SourceSeek(DataFile *file, uint32_t offset) {
+    if (file->bytes == nullptr) {
+        return Platform()->FileSeek(file->handle, offset);
+    }
+    if (offset >= DATAFILE_SEEK_LIMIT) {
+        return false;
+    }
+    file->bytesPosition = offset;
+    return true;
+}
+
+// Reads from the current position until count bytes came, the end came (a
+// read of 0 bytes) or a read failed; *length is what came.
+bool ReadFully(DataFile *file, uint8_t *destination, uint32_t count, uint32_t *length) {
+    *length = 0;
+    for (;;) {
+        const uint32_t wanted = count - *length;
+        uint32_t delivered = 0;
+        if (!SourceRead(file, destination + *length, wanted, &delivered)) {
+            return false;
+        }
+        *length += delivered;
+        if (delivered >= wanted || delivered == 0) {
+            return true;
+        }
+    }
+}
 
 // The access as asked: a seek to offset and reads until count bytes came, the
 // end of the file came, or a read failed.
 uint32_t ReadExactly(DataFile *file, uint8_t *destination, uint32_t count, uint32_t offset) {
-    if (!g_fileIo.Seek(file->handle, offset)) {
+    if (!SourceSeek(file, offset)) {
         return 0;
     }
-    uint32_t total = 0;
-    for (;;) {
-        uint32_t wanted = count - total;
-        uint32_t delivered = 0;
-        if (!g_fileIo.Read(file->handle, destination + total, wanted, &delivered)) {
-            return DATAFILE_READ_ERROR;
-        }
-        total += delivered;
-        if (delivered >= wanted || delivered == 0) {
-            return total;
-        }
-    }
-}
-
-// Block index read into the least recently used buffer, or null when its seek
-// or one of its reads failed; that buffer then holds nothing. Only blocks
-// below the seek limit are asked for.
-DataFileBlock *FillBlock(DataFile *file, DataFileCache *cache, uint32_t index) {
-    DataFileBlock *victim = &cache->blocks[0];
-    for (DataFileBlock &block : cache->blocks) {
-        if (block.lastUse < victim->lastUse) {
-            victim = &block;
-        }
-    }
-    victim->lastUse = 0;
-    if (!g_fileIo.Seek(file->handle, index * DATAFILE_BLOCK_SIZE)) {
-        return nullptr;
-    }
     uint32_t length = 0;
-    for (;;) {
-        uint32_t wanted = DATAFILE_BLOCK_SIZE - length;
-        uint32_t delivered = 0;
-        if (!g_fileIo.Read(file->handle, victim->bytes + length, wanted, &delivered)) {
-            return nullptr;
-        }
-        length += delivered;
-        if (delivered >= wanted || delivered == 0) {
-            break;
-        }
-    }
-    victim->index = index;
-    victim->length = length;
-    victim->lastUse = ++cache->useClock;
-    return victim;
+    return ReadFully(file, destination, count, &length) ? length : DATAFILE_READ_ERROR;
 }
 
-// The block that holds offset, from the cache or read now; null without a
-// cache, at or past the seek limit, or when the block cannot be read.
-DataFileBlock *BlockAt(DataFile *file, uint64_t offset) {
-    DataFileCache *cache = file->cache;
-    if (cache == nullptr || offset >= DATAFILE_SEEK_LIMIT) {
+// The chunk that holds offset, kept or read now; null without a table, at or
+// past the seek limit or the file's size, past the budget, or when the chunk
+// cannot be allocated or read.
+DataFileChunk *ChunkAt(DataFile *file, uint64_t offset) {
+    const uint64_t index = offset / DATAFILE_CHUNK_SIZE;
+    if (file->chunks == nullptr || index >= file->chunkCount) {
         return nullptr;
     }
-    const uint32_t index = static_cast<uint32_t>(offset / DATAFILE_BLOCK_SIZE);
-    for (DataFileBlock &block : cache->blocks) {
-        if (block.lastUse != 0 && block.index == index) {
-            block.lastUse = ++cache->useClock;
-            return &block;
-        }
+    DataFileChunk *chunk = file->chunks[index];
+    if (chunk != nullptr) {
+        return chunk;
     }
-    return FillBlock(file, cache, index);
+    if (file->chunkBytes > DATAFILE_CHUNK_BUDGET - DATAFILE_CHUNK_SIZE) {
+        return nullptr;
+    }
+    chunk = static_cast<DataFileChunk *>(Platform()->AllocZero(sizeof(DataFileChunk)));
+    if (chunk == nullptr) {
+        return nullptr;
+    }
+    if (!SourceSeek(file, static_cast<uint32_t>(index * DATAFILE_CHUNK_SIZE)) ||
+        !ReadFully(file, chunk->bytes, DATAFILE_CHUNK_SIZE, &chunk->length)) {
+        Platform()->Free(chunk);
+        return nullptr;
+    }
+    file->chunks[index] = chunk;
+    file->chunkBytes += DATAFILE_CHUNK_SIZE;
+    return chunk;
 }
 
-uint32_t ReadThroughCache(DataFile *file, uint8_t *destination, uint32_t count, uint32_t offset) {
-    if (count == 0 || count > DATAFILE_BLOCK_SIZE || file->cache == nullptr) {
+uint32_t ReadThroughChunks(DataFile *file, uint8_t *destination, uint32_t count, uint32_t offset) {
+    if (count == 0 || count > DATAFILE_CHUNK_SIZE) {
         return ReadExactly(file, destination, count, offset);
     }
     uint32_t copied = 0;
     while (copied < count) {
         const uint64_t at = static_cast<uint64_t>(offset) + copied;
-        DataFileBlock *block = BlockAt(file, at);
-        if (block == nullptr) {
+        const DataFileChunk *chunk = ChunkAt(file, at);
+        if (chunk == nullptr) {
             return ReadExactly(file, destination, count, offset);
         }
-        const uint32_t within = static_cast<uint32_t>(at % DATAFILE_BLOCK_SIZE);
-        if (within >= block->length) {
+        const uint32_t within = static_cast<uint32_t>(at % DATAFILE_CHUNK_SIZE);
+        if (within >= chunk->length) {
             return copied; // the end of the file
         }
-        const uint32_t available = block->length - within;
+        const uint32_t available = chunk->length - within;
         const uint32_t wanted = count - copied;
         const uint32_t step = wanted < available ? wanted : available;
-        memcpy(destination + copied, block->bytes + within, step);
+        memcpy(destination + copied, chunk->bytes + within, step);
         copied += step;
-        if (step == available && block->length < DATAFILE_BLOCK_SIZE) {
-            return copied; // a short block ends the file
+        if (step == available && chunk->length < DATAFILE_CHUNK_SIZE) {
+            return copied; // a short chunk ends the file
         }
     }
     return copied;
 }
 
-// The handle-mode walk of StringLength: a block at a time where blocks can be
-// read, otherwise the byte as asked (its block is tried again for the next).
-int32_t StringLengthThroughCache(DataFile *file, uint32_t offset, uint8_t *scratch) {
+// Copies bytes of a string from start to scratch[*i] onwards, at most scan of
+// them: true when its NUL came (*i is then its length). A plain loop: the
+// strings are short, and most are a key of a few characters.
+bool ScanString(const uint8_t *start, uint32_t scan, uint8_t *scratch, uint32_t *i) {
+    for (uint32_t k = 0; k < scan; ++k) {
+        if (start[k] == 0) {
+            *i += k;
+            return true;
+        }
+        scratch[*i + k] = start[k];
+    }
+    *i += scan;
+    return false;
+}
+
+// The handle-mode walk of StringLength: a chunk at a time where chunks can be
+// had, otherwise the byte as asked (its chunk is tried again for the next).
+int32_t StringLengthThroughChunks(DataFile *file, uint32_t offset, uint8_t *scratch,
+                                  uint32_t limit) {
     uint32_t i = 0;
-    while (i < DATAFILE_STRING_SCAN) {
+    while (i < limit) {
         const uint64_t at = static_cast<uint64_t>(offset) + i;
         if (at > UINT32_MAX) {
             return static_cast<int32_t>(i); // no such byte: it ends the string
         }
-        DataFileBlock *block = BlockAt(file, at);
-        if (block == nullptr) {
+        const DataFileChunk *chunk = ChunkAt(file, at);
+        if (chunk == nullptr) {
             scratch[i] = 0; // a byte past the end delivers nothing and ends the string
             if (ReadExactly(file, &scratch[i], 1, static_cast<uint32_t>(at)) ==
                 DATAFILE_READ_ERROR) {
@@ -159,24 +181,17 @@ int32_t StringLengthThroughCache(DataFile *file, uint32_t offset, uint8_t *scrat
             ++i;
             continue;
         }
-        const uint32_t within = static_cast<uint32_t>(at % DATAFILE_BLOCK_SIZE);
-        if (within >= block->length) {
+        const uint32_t within = static_cast<uint32_t>(at % DATAFILE_CHUNK_SIZE);
+        if (within >= chunk->length) {
             return static_cast<int32_t>(i);
         }
-        const uint32_t available = block->length - within;
-        const uint32_t left = DATAFILE_STRING_SCAN - i;
+        const uint32_t available = chunk->length - within;
+        const uint32_t left = limit - i;
         const uint32_t scan = left < available ? left : available;
-        const uint8_t *start = block->bytes + within;
-        const void *nul = memchr(start, 0, scan);
-        const uint32_t step = nul != nullptr
-                                  ? static_cast<uint32_t>(static_cast<const uint8_t *>(nul) - start)
-                                  : scan;
-        memcpy(scratch + i, start, step);
-        i += step;
-        if (nul != nullptr) {
+        if (ScanString(chunk->bytes + within, scan, scratch, &i)) {
             return static_cast<int32_t>(i);
         }
-        if (i < DATAFILE_STRING_SCAN && step == available && block->length < DATAFILE_BLOCK_SIZE) {
+        if (i < limit && scan == available && chunk->length < DATAFILE_CHUNK_SIZE) {
             return static_cast<int32_t>(i); // the end of the file ends it
         }
     }
@@ -184,76 +199,107 @@ int32_t StringLengthThroughCache(DataFile *file, uint32_t offset, uint8_t *scrat
 }
 
 // Length of the string at offset as the byte-by-byte walk sees it: -1 when a
-// read fails or no NUL comes within the scan; bytes past the end read as NUL.
-int32_t StringLength(DataFile *file, uint32_t offset, uint8_t *scratch) {
-    if (file->image != nullptr) {
-        if (offset >= file->imageSize) {
-            return 0;
-        }
-        uint32_t available = file->imageSize - offset;
-        uint32_t scan = available < DATAFILE_STRING_SCAN ? available : DATAFILE_STRING_SCAN;
-        const uint8_t *start = file->image + offset;
-        const void *nul = memchr(start, 0, scan);
-        if (nul != nullptr) {
-            scan = static_cast<uint32_t>(static_cast<const uint8_t *>(nul) - start);
-        } else if (scan == DATAFILE_STRING_SCAN) {
-            return -1;
-        }
-        memcpy(scratch, start, scan);
-        return static_cast<int32_t>(scan);
+// read fails or no NUL comes within limit bytes (no more than the scan);
+// bytes past the end read as NUL.
+int32_t StringLength(DataFile *file, uint32_t offset, uint8_t *scratch, uint32_t limit) {
+    if (file->image == nullptr) {
+        return StringLengthThroughChunks(file, offset, scratch, limit);
     }
-    return StringLengthThroughCache(file, offset, scratch);
+    if (offset >= file->imageSize) {
+        return 0;
+    }
+    const uint32_t available = file->imageSize - offset;
+    const uint32_t scan = available < limit ? available : limit;
+    uint32_t i = 0;
+    if (!ScanString(file->image + offset, scan, scratch, &i) && scan == limit) {
+        return -1;
+    }
+    return static_cast<int32_t>(i);
+}
+
+void FillImage(DataFile *file) {
+    uint32_t length = 0;
+    // A short file (shrunk since the size query) leaves the tail zero.
+    if (!ReadFully(file, file->image, file->imageSize, &length)) {
+        Platform()->Free(file->image);
+        file->image = nullptr;
+    }
+}
+
+void StartHandleMode(DataFile *file, bool sizeKnown, uint32_t size) {
+    // Nothing at or past the seek limit is ever read, whatever the size.
+    const uint64_t reach = sizeKnown && size < DATAFILE_SEEK_LIMIT ? size : DATAFILE_SEEK_LIMIT;
+    const uint64_t count = (reach + DATAFILE_CHUNK_SIZE - 1) / DATAFILE_CHUNK_SIZE;
+    // A table of pointers, one a chunk.
+    // NOLINTNEXTLINE(bugprone-sizeof-expression)
+    const uint64_t tableSize = count * sizeof(DataFileChunk *);
+    file->chunks = static_cast<DataFileChunk **>(Platform()->AllocZero(tableSize));
+    file->chunkCount = file->chunks != nullptr ? static_cast<uint32_t>(count) : 0;
 }
 
 } // namespace
 
-bool DataFile_PathFits(const char *path) {
-    const size_t length = strlen(path);
-    return length < DATAFILE_PATH_SIZE && ModPath_Utf16Length(path, length) <= DATAFILE_PATH_UNITS;
-}
-
-DataFile *DataFile_Open(const char *path) {
-    if (path == nullptr || !DataFile_PathFits(path)) {
+DataFile *DataFile_OpenAs(const char *path, const void *bytes, uint32_t size, uint32_t imageLimit) {
+    if (path == nullptr && bytes == nullptr && size != 0) {
         return nullptr;
     }
-    const size_t length = strlen(path);
-    DataFile *file = static_cast<DataFile *>(g_fileIo.AllocZero(sizeof(DataFile)));
+    const size_t length = path != nullptr ? strlen(path) : 0;
+    if (length >= DATAFILE_PATH_SIZE) {
+        return nullptr;
+    }
+    DataFile *file = static_cast<DataFile *>(Platform()->AllocZero(sizeof(DataFile)));
     if (file == nullptr) {
         return nullptr;
     }
-    memcpy(file->path, path, length + 1);
-    file->handle = g_fileIo.Open(file->path);
-    if (file->handle == FILEIO_INVALID_HANDLE) {
-        g_fileIo.Free(file);
-        return nullptr;
+    file->handle = PLATFORM_NO_FILE;
+    if (path != nullptr) {
+        memcpy(file->path, path, length + 1);
+        file->handle = Platform()->FileOpen(file->path);
+        if (file->handle == PLATFORM_NO_FILE) {
+            Platform()->Free(file);
+            return nullptr;
+        }
+    } else {
+        static const uint8_t empty[1] = {0};
+        file->bytes = bytes != nullptr ? static_cast<const uint8_t *>(bytes) : empty;
+        file->bytesSize = size;
     }
-    // Reading a larger file whole would cost more than the blocks a load
+    // Reading a larger file whole would cost more than the chunks a load
     // reads from it (docs/benchmarks.md has the figures).
-    uint32_t size = 0;
-    if (g_fileIo.Size(file->handle, &size) && size <= g_dataFileImageLimit) {
-        file->image = static_cast<uint8_t *>(g_fileIo.AllocZero(size));
+    uint32_t fileSize = 0;
+    const bool sizeKnown = SourceSize(file, &fileSize);
+    if (sizeKnown && fileSize <= imageLimit) {
+        file->image = static_cast<uint8_t *>(Platform()->AllocZero(fileSize));
         if (file->image != nullptr) {
-            file->imageSize = size;
+            file->imageSize = fileSize;
             FillImage(file);
-            g_fileIo.Seek(file->handle, 0);
+            SourceSeek(file, 0);
         }
     }
     if (file->image == nullptr) {
-        file->cache = static_cast<DataFileCache *>(g_fileIo.AllocZero(sizeof(DataFileCache)));
+        StartHandleMode(file, sizeKnown, fileSize);
     }
     return file;
+}
+
+DataFile *DataFile_Open(const char *path) {
+    return path != nullptr ? DataFile_OpenAs(path, nullptr, 0, DATAFILE_IMAGE_LIMIT) : nullptr;
+}
+
+DataFile *DataFile_OpenBytes(const void *bytes, uint32_t size) {
+    return DataFile_OpenAs(nullptr, bytes, size, DATAFILE_IMAGE_LIMIT);
 }
 
 uint32_t DataFile_ReadAt(DataFile *file, void *destination, uint32_t count, uint32_t offset) {
     uint8_t *out = static_cast<uint8_t *>(destination);
     if (file->image == nullptr) {
-        return ReadThroughCache(file, out, count, offset);
+        return ReadThroughChunks(file, out, count, offset);
     }
     if (offset >= file->imageSize) {
         return 0;
     }
-    uint32_t available = file->imageSize - offset;
-    uint32_t copied = count < available ? count : available;
+    const uint32_t available = file->imageSize - offset;
+    const uint32_t copied = count < available ? count : available;
     memcpy(out, file->image + offset, copied);
     return copied;
 }
@@ -261,9 +307,12 @@ uint32_t DataFile_ReadAt(DataFile *file, void *destination, uint32_t count, uint
 bool DataFile_ReadString(DataFile *file, uint32_t offset, char *destination,
                          uint32_t destinationSize) {
     // Only the bytes StringLength reports are used: no need to zero it all
-    // for every string of a long chain.
+    // for every string of a long chain. A string that does not end within
+    // destinationSize bytes is refused whatever follows, so no more are read.
     uint8_t scratch[DATAFILE_STRING_SCAN];
-    int32_t length = StringLength(file, offset, scratch);
+    const uint32_t limit =
+        destinationSize < DATAFILE_STRING_SCAN ? destinationSize : DATAFILE_STRING_SCAN;
+    const int32_t length = StringLength(file, offset, scratch, limit);
     if (length < 0 || static_cast<uint32_t>(length) >= destinationSize) {
         return false;
     }
@@ -276,11 +325,16 @@ void DataFile_Close(DataFile *file) {
     if (file == nullptr) {
         return;
     }
-    g_fileIo.Close(file->handle);
-    file->handle = FILEIO_INVALID_HANDLE;
-    g_fileIo.Free(file->image);
-    g_fileIo.Free(file->cache);
-    g_fileIo.Free(file);
+    if (file->handle != PLATFORM_NO_FILE) {
+        Platform()->FileClose(file->handle);
+        file->handle = PLATFORM_NO_FILE;
+    }
+    for (uint32_t i = 0; i < file->chunkCount; ++i) {
+        Platform()->Free(file->chunks[i]);
+    }
+    Platform()->Free(file->chunks);
+    Platform()->Free(file->image);
+    Platform()->Free(file);
 }
 
 uint32_t DataFile_GetU32(const uint8_t *bytes) {
@@ -305,4 +359,22 @@ bool DataFile_NamesEqual(const char *a, const char *b) {
             return true;
         }
     }
+}
+
+void ChainGuard_Start(ChainGuard *guard, uint32_t first) {
+    guard->saved = first;
+    guard->power = 1;
+    guard->steps = 0;
+}
+
+bool ChainGuard_Repeats(ChainGuard *guard, uint32_t next) {
+    if (next == guard->saved) {
+        return true;
+    }
+    if (++guard->steps == guard->power) {
+        guard->saved = next;
+        guard->power *= 2;
+        guard->steps = 0;
+    }
+    return false;
 }

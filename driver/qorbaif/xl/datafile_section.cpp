@@ -1,5 +1,4 @@
 // Section lookup: a walk along the chain of section records.
-#include "chainguard.h"
 #include "datafile.h"
 
 #include <cstring>

@@ -1,8 +1,6 @@
 // The message table: loading from an open data file, release, lookup.
 #include "errmsg.h"
 
-#include "chainguard.h"
-
 #include <cstring>
 
 const char ERRMSG_SECTION_NAME[] = "QORBA_ErrMsg";
@@ -67,7 +65,7 @@ uint32_t FillSlots(DataFile *file, const char *key, const SlotKeys *slotKeys,
             !DataFile_NamesEqual(slot->key, key)) {
             continue;
         }
-        slot->text = static_cast<char *>(g_fileIo.AllocZero(ERRMSG_TEXT_SIZE));
+        slot->text = static_cast<char *>(Platform()->AllocZero(ERRMSG_TEXT_SIZE));
         if (slot->text == nullptr) {
             continue;
         }
@@ -125,9 +123,12 @@ void ErrMsg_Load(DataFile *file) {
         memset(entry, 0, sizeof entry);
         DataFile_ReadAt(file, entry, sizeof entry, offset);
 
+        // A key longer than the longest slot key names no slot, whether it
+        // fits the key buffer or not: reading more of it would change nothing.
         char key[ERRMSG_KEY_SIZE];
         key[0] = '\0'; // stays empty when the key cannot be read
-        DataFile_ReadString(file, DataFile_GetU32(entry + DATAFILE_ENTRY_KEY), key, sizeof key);
+        DataFile_ReadString(file, DataFile_GetU32(entry + DATAFILE_ENTRY_KEY), key,
+                            static_cast<uint32_t>(slotKeys.longest) + 1);
         if (key[0] == '\0') {
             continue; // no slot has the empty key
         }
@@ -138,7 +139,7 @@ void ErrMsg_Load(DataFile *file) {
 void ErrMsg_Free() {
     for (ErrMsgSlot *slot = ErrMsgTable; slot->key[0] != '\0'; ++slot) {
         if (slot->text != nullptr) {
-            g_fileIo.Free(slot->text);
+            Platform()->Free(slot->text);
             slot->text = nullptr;
         }
     }

@@ -1,8 +1,5 @@
 // Attach and detach work of the library, kept apart from the platform's entry
 // callback so it can be tested natively.
-#include "lifecycle.h"
-
-#include "datafile.h"
 #include "errmsg.h"
 
 const char LIFECYCLE_DATA_FILE_NAME[] = "ZEDWIC_D.ZWX";

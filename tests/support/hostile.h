@@ -1,6 +1,6 @@
 // Hostile data files, built in memory: chains that cycle or run through a
 // whole large file, counts of 0xFFFFFFFF, strings that run into the end of the
-// file, offsets at and beyond 2 GiB. Shared by the tests and hostile_times.
+// file, offsets at and beyond 2 GiB. Shared by the tests, hostile_times and the benchmarks.
 #ifndef ZW_TESTS_HOSTILE_H
 #define ZW_TESTS_HOSTILE_H
 
@@ -30,13 +30,21 @@ std::vector<uint8_t> Hostile_SectionChain(uint32_t size);
 std::vector<uint8_t> Hostile_EntryChain(uint32_t size, uint32_t keyLength);
 
 // Hostile_EntryChain with 8-character keys, its entries chained stride slots
-// apart (modulo their number, which stride must not divide): every step
+// apart (modulo their number; raised to share no factor with it): every step
 // lands far from the last, all of them before the catalogue.
 std::vector<uint8_t> Hostile_ScatteredChain(uint32_t size, uint32_t stride);
 
+// The same entries chained in an order shuffled by a fixed generator: no cache
+// smaller than the file holds what the next step needs.
+std::vector<uint8_t> Hostile_RandomChain(uint32_t size);
+
+// Section records of an empty name every 64 bytes of a file of size bytes,
+// chained stride records apart (modulo their number) under an all-ones limit,
+// the last leading to the message section with the full catalogue.
+std::vector<uint8_t> Hostile_ScatteredSections(uint32_t size, uint32_t stride);
+
 // The full catalogue ("text 0" ... "fallback") with every entry, key and value
-// in another of blocks 4 KiB blocks, 7 blocks on from the last: a walk that
-// fills and replaces the blocks of a small cache.
+// in another of blocks 4 KiB blocks, 7 blocks on from the last.
 std::vector<uint8_t> Hostile_SpreadCatalogue(uint32_t blocks);
 
 // Values whose strings run into the end of the file without a NUL, at 1, 100,

@@ -4,6 +4,8 @@
 
 #include "zwxwrite.h"
 
+#include <utility>
+
 namespace {
 
 const uint32_t kAllOnes = 0xFFFFFFFFu;
@@ -136,26 +138,90 @@ std::vector<uint8_t> Hostile_FarNextSection(uint32_t far) {
     return bytes;
 }
 
-std::vector<uint8_t> Hostile_ScatteredChain(uint32_t size, uint32_t stride) {
+namespace {
+
+// Links the records at first + k * spacing (k below count) through their
+// field at nextField in the order order gives, the last to end.
+void ChainInOrder(std::vector<uint8_t> *bytes, uint32_t first, uint32_t spacing, uint32_t nextField,
+                  const std::vector<uint32_t> &order, uint32_t end) {
+    for (size_t i = 0; i < order.size(); ++i) {
+        const uint32_t to = i + 1 < order.size() ? first + order[i + 1] * spacing : end;
+        Zwx_PutU32(bytes, first + order[i] * spacing + nextField, to);
+    }
+}
+
+uint32_t Gcd(uint32_t a, uint32_t b) {
+    return b == 0 ? a : Gcd(b, a % b);
+}
+
+// 0, stride, 2 * stride, ... modulo count: every slot once (the stride is
+// raised until it shares no factor with count).
+std::vector<uint32_t> StrideOrder(uint32_t count, uint32_t stride) {
+    while (Gcd(count, stride % count) != 1) {
+        ++stride;
+    }
+    std::vector<uint32_t> order(count);
+    uint64_t k = 0;
+    for (uint32_t &slot : order) {
+        slot = static_cast<uint32_t>(k);
+        k = (k + stride) % count;
+    }
+    return order;
+}
+
+// 0 first, then the rest shuffled by a fixed generator: the same file each run.
+std::vector<uint32_t> RandomOrder(uint32_t count) {
+    std::vector<uint32_t> order(count);
+    for (uint32_t k = 0; k < count; ++k) {
+        order[k] = k;
+    }
+    uint64_t state = 0x9E3779B97F4A7C15u;
+    for (uint32_t k = count - 1; k > 1; --k) {
+        state = state * 6364136223846793005u + 1442695040888963407u;
+        const uint32_t j = 1 + static_cast<uint32_t>((state >> 33) % k);
+        std::swap(order[k], order[j]);
+    }
+    return order;
+}
+
+std::vector<uint8_t> EntryChainInOrder(uint32_t size, bool random, uint32_t stride) {
     std::vector<uint8_t> bytes = Hostile_EntryChain(size, 8);
     const uint32_t firstEntry = DATAFILE_FIRST_SECTION + DATAFILE_SECTION_RECORD_SIZE + 8;
     const uint32_t catalogueAt =
         size - 2048 -
         DATAFILE_ENTRY_SIZE * static_cast<uint32_t>(TestCatalogue("text ", nullptr).size()) -
         DATAFILE_ENTRY_SIZE;
-    const uint32_t slots = (catalogueAt - firstEntry) / DATAFILE_ENTRY_SIZE;
-    uint64_t slot = 0;
-    for (uint32_t step = 0; step + 1 < slots; ++step) {
-        const uint64_t next = (slot + stride) % slots;
-        Zwx_PutU32(&bytes,
-                   firstEntry + static_cast<uint32_t>(slot) * DATAFILE_ENTRY_SIZE +
-                       DATAFILE_ENTRY_NEXT,
-                   firstEntry + static_cast<uint32_t>(next) * DATAFILE_ENTRY_SIZE);
-        slot = next;
-    }
-    Zwx_PutU32(&bytes,
-               firstEntry + static_cast<uint32_t>(slot) * DATAFILE_ENTRY_SIZE + DATAFILE_ENTRY_NEXT,
-               catalogueAt);
+    const uint32_t count = (catalogueAt - firstEntry) / DATAFILE_ENTRY_SIZE;
+    ChainInOrder(&bytes, firstEntry, DATAFILE_ENTRY_SIZE, DATAFILE_ENTRY_NEXT,
+                 random ? RandomOrder(count) : StrideOrder(count, stride), catalogueAt);
+    return bytes;
+}
+
+} // namespace
+
+std::vector<uint8_t> Hostile_ScatteredChain(uint32_t size, uint32_t stride) {
+    return EntryChainInOrder(size, false, stride);
+}
+
+std::vector<uint8_t> Hostile_RandomChain(uint32_t size) {
+    return EntryChainInOrder(size, true, 0);
+}
+
+std::vector<uint8_t> Hostile_ScatteredSections(uint32_t size, uint32_t stride) {
+    // Every link below the all-ones limit is followed.
+    std::vector<uint8_t> bytes = RawFile(size, kAllOnes);
+    const std::vector<ZwxEntry> catalogue = TestCatalogue();
+    const uint32_t section = size - 4096;
+    RawFile_PutSection(&bytes, section, "QORBA_ErrMsg", section + DATAFILE_SECTION_RECORD_SIZE,
+                       kAllOnes, static_cast<uint32_t>(catalogue.size()));
+    RawFile_PutEntries(&bytes, section + DATAFILE_SECTION_RECORD_SIZE,
+                       section + DATAFILE_SECTION_RECORD_SIZE +
+                           DATAFILE_ENTRY_SIZE * static_cast<uint32_t>(catalogue.size()),
+                       catalogue, 0);
+    // Records of an empty name, which matches nothing, one every 64 bytes.
+    const uint32_t count = (section - DATAFILE_FIRST_SECTION) / DATAFILE_SECTION_RECORD_SIZE;
+    ChainInOrder(&bytes, DATAFILE_FIRST_SECTION, DATAFILE_SECTION_RECORD_SIZE,
+                 DATAFILE_SECTION_NEXT, StrideOrder(count, stride), section);
     return bytes;
 }
 
