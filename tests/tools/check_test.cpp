@@ -35,7 +35,8 @@ TEST_F(CheckTest, WarnsAboutWhatAMaintainerMustFix) {
                                              {"ERMSG_07", ""},
                                              {"ERMSG_08", "to be made too long"},
                                              {std::string(130, 'K'), "long key"},
-                                             {"", "empty key"}}}},
+                                             {"", "empty key"},
+                                             {"ERMSG_\"1\n", "x"}}}},
                                           &layout);
     file.insert(file.end(), 300, 'v');
     file.push_back(0);
@@ -52,7 +53,10 @@ TEST_F(CheckTest, WarnsAboutWhatAMaintainerMustFix) {
           "load); code 8 loads as the empty text",
           "warning: entry 6: the key is 130 bytes; keys of more than 127 are not read; the "
           "library skips the entry",
-          "warning: entry 7: the key is empty", "warning: no ERMSG_XX", ": 7 warnings\n"}) {
+          "warning: entry 7: the key is empty",
+          // Quotes and line breaks escaped: one line per finding.
+          "warning: entry 8 (\"ERMSG_\\\"1\\n\"): fills no slot", "warning: no ERMSG_XX",
+          ": 8 warnings\n"}) {
         EXPECT_TRUE(Says(warning)) << warning << "\n" << io_.out;
     }
     EXPECT_TRUE(Says("code  3: \"first\"\n")) << io_.out;

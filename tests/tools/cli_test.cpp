@@ -54,18 +54,40 @@ TEST_F(CliTest, BadCommandLinesExitTwoWithAReason) {
     EXPECT_NE(io_.out.find("exit status"), std::string::npos);
 }
 
-TEST_F(CliTest, UnusableFilesExitTwo) {
-    EXPECT_EQ(Run({"compile", Path("missing.src"), "-o", Path("out.zwx")}), ZWX_EXIT_FAILED);
-    EXPECT_EQ(io_.err.rfind("zwx: cannot read ", 0), 0u) << io_.err;
-    EXPECT_EQ(Run({"compile", dir_, "-o", Path("out.zwx")}), ZWX_EXIT_FAILED) << "a folder";
-    for (const char *command : {"dump", "check"}) {
-        EXPECT_EQ(Run({command, Path("missing.zwx")}), ZWX_EXIT_FAILED);
-        EXPECT_EQ(io_.err.rfind("zwx: cannot open ", 0), 0u) << io_.err;
-        EXPECT_EQ(Run({command, dir_}), ZWX_EXIT_FAILED);
-        EXPECT_EQ(Run({command, Path(std::string(270, 'x'))}), ZWX_EXIT_FAILED);
-        EXPECT_EQ(io_.err.rfind("zwx: cannot open ", 0), 0u) << io_.err;
+TEST_F(CliTest, UnreadableFilesSayWhyAlikeInEveryCommand) {
+    const std::string po = Write("ok.po", std::string("msgid \"\"\nmsgstr \"\"\n"));
+    Compile("[QORBA_ErrMsg]\nERMSG_00=x\n");
+    const std::string data = Path("out.zwx");
+    fs::create_directory(Path("folder"));
+    const struct {
+        std::string path;
+        std::string why;
+    } files[] = {
+        {Path("missing.zwx"), "no such file"},
+        {Path("folder"), "it is a folder"},
+        {Path(std::string(270, 'x')), ""}, // the system's reason, whatever it is
+    };
+    for (const auto &file : files) {
+        const std::vector<std::vector<std::string>> commands = {
+            {"compile", file.path, "-o", Path("new.zwx")},
+            {"dump", file.path},
+            {"check", file.path},
+            {"export-po", file.path},
+            {"export-po", data, "--translation", file.path},
+            {"compile-po", file.path, "-o", Path("new.zwx")},
+            {"compare-po", file.path, po},
+            {"compare-po", po, file.path},
+        };
+        std::string first;
+        for (const std::vector<std::string> &command : commands) {
+            EXPECT_EQ(Run(command), ZWX_EXIT_FAILED) << command[0];
+            const std::string line = io_.err.substr(0, io_.err.find('\n') + 1);
+            first = first.empty() ? line : first;
+            EXPECT_EQ(line, first) << command[0];
+        }
+        EXPECT_EQ(first.rfind("zwx: cannot read " + file.path + ": " + file.why, 0), 0u) << first;
     }
-    EXPECT_TRUE(Folder().empty());
+    EXPECT_EQ(Folder(), (std::vector<std::string>{"folder", "in.src", "ok.po", "out.zwx"}));
 }
 
 TEST_F(CliTest, OutputIsReplacedWholeOrLeftAlone) {
@@ -80,7 +102,9 @@ TEST_F(CliTest, OutputIsReplacedWholeOrLeftAlone) {
     Write("folder/inside", std::string("x"));
     Write("good.src", "[S]\nk=v\n");
     EXPECT_EQ(Run({"compile", Path("good.src"), "-o", Path("folder")}), ZWX_EXIT_FAILED);
-    EXPECT_EQ(io_.err.rfind("zwx: cannot write ", 0), 0u) << io_.err;
+    EXPECT_NE(io_.err.find("zwx: cannot write " + Path("folder") + ": it is a folder\n"),
+              std::string::npos)
+        << io_.err;
     EXPECT_EQ(Run({"compile", Path("good.src"), "-o", Path("none/ZEDWIC_D.ZWX")}), ZWX_EXIT_FAILED);
     EXPECT_EQ(Folder(), (std::vector<std::string>{"ZEDWIC_D.ZWX", "bad.src", "folder", "good.src"}))
         << "no temporary file left behind";
@@ -91,6 +115,39 @@ TEST_F(CliTest, OutputIsReplacedWholeOrLeftAlone) {
     Zwx_SetCodePage(&expected, 1252);
     EXPECT_EQ(Read("ZEDWIC_D.ZWX"), std::string(expected.begin(), expected.end()));
     EXPECT_EQ(Folder().size(), 4u);
+}
+
+TEST_F(CliTest, HelpAndVersionAsGettextsToolsGiveThem) {
+    for (const char *command :
+         {"compile", "dump", "check", "export-po", "compile-po", "compare-po"}) {
+        const std::string usage = std::string("usage: zwx ") + command + " ";
+        for (const std::vector<std::string> &args : {std::vector<std::string>{command, "--help"},
+                                                     {command, "x", "-o", "y", "-h"},
+                                                     {command, "--bogus", "--help"},
+                                                     {"help", command},
+                                                     {"--help", command}}) {
+            EXPECT_EQ(Run(args), ZWX_EXIT_OK) << args[0] << " " << args[1];
+            EXPECT_EQ(io_.out.rfind(usage, 0), 0u) << io_.out;
+            EXPECT_NE(io_.out.find("exit status"), std::string::npos);
+            EXPECT_EQ(io_.out.find("usage: zwx", 1), std::string::npos) << "this command only";
+            EXPECT_TRUE(io_.err.empty());
+        }
+        EXPECT_EQ(Run({command, "-V"}), ZWX_EXIT_OK);
+        EXPECT_EQ(io_.out, std::string("zwx ") + ZWX_TEST_VERSION + "\n");
+    }
+    EXPECT_EQ(Run({"-V"}), ZWX_EXIT_OK);
+    EXPECT_EQ(io_.out, std::string("zwx ") + ZWX_TEST_VERSION + "\n");
+    // Extra arguments are refused, and after -- a --help is a file name.
+    for (const std::vector<std::string> &args : {std::vector<std::string>{"-V", "x"},
+                                                 {"--version", "x"},
+                                                 {"help", "compile", "x"},
+                                                 {"help", "bogus"},
+                                                 {"check", "a.zwx", "b.zwx"}}) {
+        EXPECT_EQ(Run(args), ZWX_EXIT_FAILED) << args[0] << " " << args[1];
+        EXPECT_TRUE(io_.out.empty());
+    }
+    EXPECT_EQ(Run({"check", "--", "--help"}), ZWX_EXIT_FAILED);
+    EXPECT_EQ(io_.err, "zwx: cannot read --help: no such file\n");
 }
 
 } // namespace

@@ -81,4 +81,20 @@ TEST(Codepage, EveryDecodedCharacterEncodesBackToItsBytes) {
     }
 }
 
+TEST(Codepage, ALanguageGetsItsWindowsAnsiCodePage) {
+    const std::pair<const char *, uint32_t> languages[] = {
+        {"ja", 932},     {"ja_JP", 932},     {"zh_CN", 936},   {"zh", 936},
+        {"zh_TW", 950},  {"zh_HK", 950},     {"zh-Hant", 950}, {"zh_Hans_SG", 936},
+        {"ko", 949},     {"ru", 1251},       {"uk", 1251},     {"bg", 1251},
+        {"sr", 1251},    {"sr@latin", 1250}, {"pl", 1250},     {"cs", 1250},
+        {"hu", 1250},    {"el", 1253},       {"tr", 1254},     {"he", 1255},
+        {"ar", 1256},    {"lt", 1257},       {"lv", 1257},     {"et", 1257},
+        {"vi", 1258},    {"th", 874},        {"fr", 1252},     {"de_DE.UTF-8", 1252},
+        {"pt_BR", 1252}, {"nb_NO", 1252},    {"tlh", 0},       {"", 0},
+    };
+    for (const auto &language : languages) {
+        EXPECT_EQ(Codepage_ForLanguage(language.first), language.second) << language.first;
+    }
+}
+
 } // namespace

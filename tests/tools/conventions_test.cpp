@@ -101,19 +101,35 @@ TEST_F(ConventionsTest, LongPathsAreRead) {
     EXPECT_EQ(Read("again.zwx"), data);
 }
 
-TEST_F(ConventionsTest, CheckModeRefusesWhatCheckWarnsAbout) {
+// The texts of the findings in lines "where: KIND: text", in order.
+std::vector<std::string> Findings(const std::string &lines, const std::string &kind) {
+    std::vector<std::string> texts;
+    size_t at = 0;
+    while ((at = lines.find(": " + kind + ": ", at)) != std::string::npos) {
+        at += kind.size() + 4;
+        texts.push_back(lines.substr(at, lines.find('\n', at) - at));
+    }
+    return texts;
+}
+
+TEST_F(ConventionsTest, CompileWarnsAsCheckDoesAndCheckModeRefuses) {
     const std::string out = Write("out.zwx", std::string("old"));
     Write("warned.src", "# release\n[QORBA_ErrMsg]\nERMSG_00=first\nERMSG_16=no slot\n"
                         "ermsg_00=second\nERMSG_01=\n");
     EXPECT_EQ(Run({"compile", Path("warned.src"), "-o", out}), ZWX_EXIT_OK) << "warnings only";
+    const std::string warned = io_.err;
+    EXPECT_EQ(Run({"check", out}), ZWX_EXIT_FINDINGS);
+    EXPECT_EQ(Findings(warned, "warning"), Findings(io_.out, "warning")) << warned << io_.out;
+    EXPECT_EQ(Findings(warned, "warning").size(), 4u);
     Write("out.zwx", std::string("old"));
     EXPECT_EQ(Run({"compile", Path("warned.src"), "-o", out, "--check"}), ZWX_EXIT_FINDINGS);
+    EXPECT_EQ(Findings(io_.err, "error"), Findings(warned, "warning"));
     const std::string src = Path("warned.src");
     for (const std::string &error :
          {src + ":4: error: entry 2 (\"ERMSG_16\"): fills no slot",
           src + ":5: error: entry 3 (\"ermsg_00\"): repeats the key of entry 1",
           src + ":6: error: entry 4 (\"ERMSG_01\"): the value is empty",
-          src + ": error: no ERMSG_XX", std::string("zwx: ") + out + " not written (--check)"}) {
+          src + ":2: error: no ERMSG_XX", std::string("zwx: ") + out + " not written (--check)"}) {
         EXPECT_NE(io_.err.find(error), std::string::npos) << error << "\n" << io_.err;
     }
     EXPECT_EQ(Read("out.zwx"), "old");

@@ -192,7 +192,22 @@ TEST_F(PoCommandTest, ExportWritesWhatTheLibraryLoadsWithTheCodeOfEachKey) {
     EXPECT_EQ(file.entries.size(), 18u) << "the header, 16 codes and the fallback";
 }
 
-TEST_F(PoCommandTest, CompileChecksEveryCharacterAndLeavesOutFuzzyAndUntranslated) {
+// The lines check prints for the codes and the fallback.
+std::string TableOf(const std::string &checkOutput) {
+    std::string table;
+    size_t at = 0;
+    while (at < checkOutput.size()) {
+        const size_t end = checkOutput.find('\n', at);
+        const std::string line = checkOutput.substr(at, end - at);
+        if (line.compare(0, 5, "code ") == 0 || line.compare(0, 9, "fallback:") == 0) {
+            table += line + "\n";
+        }
+        at = end == std::string::npos ? checkOutput.size() : end + 1;
+    }
+    return table;
+}
+
+TEST_F(PoCommandTest, CompileChecksEveryCharacterAndShowsTheReferenceForFuzzyAndUntranslated) {
     std::string po = Translate({{"ERMSG_00", "用紙がありません"},
                                 {"ERMSG_01", "カバー\n「開」"},
                                 {"ERMSG_02", "推測"},
@@ -203,17 +218,35 @@ TEST_F(PoCommandTest, CompileChecksEveryCharacterAndLeavesOutFuzzyAndUntranslate
     ASSERT_EQ(Run({"compile-po", Path("ja.po"), "--codepage", "932", "-o", Path("ja.zwx")}),
               ZWX_EXIT_OK)
         << io_.err;
-    EXPECT_NE(io_.err.find(": warning: ERMSG_02 is fuzzy: not used"), std::string::npos) << io_.err;
-    EXPECT_NE(io_.err.find(": warning: ERMSG_03 is untranslated: not written"), std::string::npos);
-    ASSERT_EQ(Run({"check", Path("ja.zwx")}), ZWX_EXIT_OK) << io_.out;
-    EXPECT_NE(io_.out.find("code  1: \"カバー\\n「開」\"\ncode  2: \"エラー\"  (the fallback)"),
+    EXPECT_NE(io_.err.find(": warning: ERMSG_02 is fuzzy: its reference text (msgid) is used\n"),
               std::string::npos)
-        << io_.out;
+        << io_.err;
+    EXPECT_NE(io_.err.find(": warning: ERMSG_03 is untranslated: its reference text (msgid) is "
+                           "used\n"),
+              std::string::npos);
+    // The library shows the reference's text wherever the translation has none.
+    ASSERT_EQ(Run({"check", Path("en.zwx")}), ZWX_EXIT_FINDINGS);
+    std::string expected = TableOf(io_.out);
+    ASSERT_EQ(Run({"check", Path("ja.zwx")}), ZWX_EXIT_OK) << io_.out;
+    std::string table = TableOf(io_.out);
+    EXPECT_EQ(
+        table.substr(table.find("code  2:"), table.find("fallback:") - table.find("code  2:")),
+        expected.substr(expected.find("code  2:"),
+                        expected.find("fallback:") - expected.find("code  2:")));
+    EXPECT_NE(table.find("code  1: \"カバー\\n「開」\"\n"), std::string::npos) << table;
+    EXPECT_NE(table.find("fallback: \"エラー\""), std::string::npos) << table;
+
+    // An untranslated ERMSG_XX: the fallback in the reference language, not nothing.
+    Write("xx.po", Translate({{"ERMSG_00", "Bourrage"}}));
+    ASSERT_EQ(Run({"compile-po", Path("xx.po"), "-o", Path("xx.zwx")}), ZWX_EXIT_OK) << io_.err;
+    ASSERT_EQ(Run({"check", Path("xx.zwx")}), ZWX_EXIT_OK) << io_.out;
+    table = TableOf(io_.out);
+    EXPECT_EQ(table.substr(table.find("code  1:")), expected.substr(expected.find("code  1:")));
 
     EXPECT_EQ(
         Run({"compile-po", Path("ja.po"), "--codepage", "932", "-o", Path("s.zwx"), "--check"}),
         ZWX_EXIT_FINDINGS);
-    EXPECT_NE(io_.err.find(": error: ERMSG_02 is fuzzy: not used"), std::string::npos) << io_.err;
+    EXPECT_NE(io_.err.find(": error: ERMSG_02 is fuzzy"), std::string::npos) << io_.err;
     EXPECT_EQ(Run({"compile-po", Path("ja.po"), "--codepage", "1250", "-o", Path("s.zwx")}),
               ZWX_EXIT_FINDINGS);
     EXPECT_NE(io_.err.find(": in the translation of ERMSG_00: \"用\" (U+7528) has no mapping in "
@@ -248,7 +281,8 @@ TEST_F(PoCommandTest, CompareListsMissingExtraUntranslatedFuzzyAndOutdated) {
     Write("fr.po", po);
     EXPECT_EQ(Run({"compare-po", Path("en.zwx"), Path("fr.po")}), ZWX_EXIT_FINDINGS);
     for (const char *line :
-         {": fuzzy: ERMSG_02 (code 2), not used\n", ": untranslated: ERMSG_01 (code 1)\n",
+         {": fuzzy: ERMSG_02 (code 2), the reference text is used\n",
+          ": untranslated: ERMSG_01 (code 1)\n",
           ": outdated: ERMSG_03 (code 3): the reference text is now \"Text 3\"\n",
           ": extra: ERMSG_99 is not in the reference\n", ": missing: ERMSG_15 (code 15)\n",
           ": 1 of 17 translated, 17 to look at\n"}) {
@@ -262,6 +296,110 @@ TEST_F(PoCommandTest, CompareListsMissingExtraUntranslatedFuzzyAndOutdated) {
     ASSERT_EQ(Run({"export-po", Path("en.zwx"), "-o", Path("en.pot")}), ZWX_EXIT_OK);
     EXPECT_EQ(Run({"compare-po", Path("en.pot"), Path("en.po")}), ZWX_EXIT_OK) << io_.out;
     EXPECT_NE(io_.out.find(": 17 of 17 translated\n"), std::string::npos) << io_.out;
+}
+
+TEST_F(PoCommandTest, CompareFindingsAreOneLineWithPoEscapes) {
+    std::string po = Translate({{"ERMSG_01", "Deckel"}});
+    const size_t id = po.find("msgid \"\"\n\"Cover open:");
+    po.replace(id, po.find("msgstr", id) - id, "msgid \"Cover open\"\n");
+    Write("de.po", po);
+    EXPECT_EQ(Run({"compare-po", Path("en.zwx"), Path("de.po")}), ZWX_EXIT_FINDINGS);
+    EXPECT_NE(io_.out.find(": outdated: ERMSG_01 (code 1): the reference text is now "
+                           "\"Cover open:\\nclose \\\"it\\\"\"\n"),
+              std::string::npos)
+        << io_.out;
+}
+
+TEST_F(PoCommandTest, ExportThatLeavesATextOutExitsOne) {
+    std::vector<uint8_t> holes = Zwx_Build(
+        {{"QORBA_ErrMsg", {{"ERMSG_00", "Paper jam"}, {"ERMSG_01", ""}, {"ERMSG_02", "a\x01z"}}}},
+        nullptr);
+    Write("holes.zwx", holes);
+    EXPECT_EQ(Run({"export-po", Path("holes.zwx"), "-o", Path("holes.pot")}), ZWX_EXIT_FINDINGS);
+    EXPECT_NE(io_.err.find("(ERMSG_01): left out: it loads as the empty text\n"), std::string::npos)
+        << io_.err;
+    EXPECT_NE(io_.err.find("zwx: " + Path("holes.pot") + ": 2 texts were left out\n"),
+              std::string::npos)
+        << io_.err;
+    EXPECT_NE(Read("holes.pot").find("msgid \"Paper jam\""), std::string::npos);
+    // A translation with a key the reference lacks.
+    EXPECT_EQ(Run({"export-po", Path("holes.zwx"), "--translation", Path("en.zwx")}),
+              ZWX_EXIT_FINDINGS);
+    EXPECT_NE(io_.err.find(": ERMSG_03 is not in the reference; not exported\n"),
+              std::string::npos);
+    EXPECT_NE(io_.out.find("msgstr \"Text 0\""), std::string::npos) << "still written";
+}
+
+TEST_F(PoCommandTest, AUtf16PoFileGetsOneMessage) {
+    std::string po = Translate({{"ERMSG_00", "Papier"}});
+    std::string le = "\xFF\xFE";
+    std::string be;
+    for (char c : po) {
+        le += std::string(1, c) + '\0';
+        be += std::string(1, '\0') + c;
+    }
+    Write("le.po", le);
+    Write("be.po", be);
+    for (const char *name : {"le.po", "be.po"}) {
+        const std::string order = name[0] == 'l' ? "UTF-16LE" : "UTF-16BE";
+        const std::string message = Path(name) + ":1: the file is " + order +
+                                    " (UTF-16); save it as UTF-8, for example with iconv -f " +
+                                    order + " -t UTF-8\n";
+        EXPECT_EQ(Run({"compile-po", Path(name), "-o", Path("out.zwx")}), ZWX_EXIT_FINDINGS);
+        EXPECT_EQ(io_.err, message + "zwx: " + Path("out.zwx") + " not written\n");
+        EXPECT_EQ(Run({"compare-po", Path("en.zwx"), Path(name)}), ZWX_EXIT_FAILED);
+        EXPECT_EQ(io_.err, message);
+    }
+}
+
+TEST_F(PoCommandTest, TheCodePageComesFromTheLanguageUnlessGivenOrRecorded) {
+    const std::string body = "\nmsgctxt \"ERMSG_00\"\nmsgid \"Paper jam\"\nmsgstr \"Papier\"\n"
+                             "\nmsgctxt \"ERMSG_XX\"\nmsgid \"Error\"\nmsgstr \"Fehler\"\n";
+    auto po = [&](const std::string &fields) {
+        return Write("t.po", "msgid \"\"\nmsgstr \"\"\n\"Content-Type: text/plain; "
+                             "charset=UTF-8\\n\"\n" +
+                                 fields + body);
+    };
+    auto recorded = [&]() {
+        EXPECT_EQ(Run({"check", Path("t.zwx")}), ZWX_EXIT_OK) << io_.out;
+        const size_t at = io_.out.find("texts in code page ");
+        return io_.out.substr(at + 19, io_.out.find('\n', at) - at - 19);
+    };
+    const struct {
+        std::string fields;
+        std::vector<std::string> extra;
+        std::string codePage;
+        std::string note;
+    } cases[] = {
+        {"\"Language: ru\\n\"\n",
+         {},
+         "1251",
+         "zwx: note: " + Path("t.po") +
+             ": Language ru: texts in code page 1251, its Windows ANSI code page (--codepage "
+             "chooses another)\n"},
+        {"\"Language: tlh\\n\"\n",
+         {},
+         "1252",
+         "zwx: note: " + Path("t.po") +
+             ": Language tlh names no code page zwx knows; texts in code page 1252 (--codepage "
+             "chooses another)\n"},
+        {"\"Language: ru\\n\"\n\"X-Zwx-Codepage: 1250\\n\"\n", {}, "1250", ""},
+        {"\"Language: ru\\n\"\n", {"--codepage", "1253"}, "1253", ""},
+        {"\"X-Zwx-Codepage: 1250\\n\"\n",
+         {"--codepage", "1253"},
+         "1253",
+         "zwx: note: " + Path("t.po") +
+             " records code page 1250; its texts are written in 1253, as --codepage says\n"},
+        {"\"Language: \\n\"\n", {}, "1252", ""},
+    };
+    for (const auto &c : cases) {
+        po(c.fields);
+        std::vector<std::string> args = {"compile-po", Path("t.po"), "-o", Path("t.zwx")};
+        args.insert(args.end(), c.extra.begin(), c.extra.end());
+        ASSERT_EQ(Run(args), ZWX_EXIT_OK) << c.fields << io_.err;
+        EXPECT_EQ(io_.err, c.note) << c.fields;
+        EXPECT_EQ(recorded(), c.codePage) << c.fields;
+    }
 }
 
 } // namespace

@@ -93,8 +93,12 @@ TEST(SourceParse, EachRefusalNamesItsLine) {
         EXPECT_EQ(error.compare(0, strlen(c.message), c.message), 0) << error;
     }
     EXPECT_EQ(ErrorOf("\nk=v\n[S]\n"), "src:2: an entry before the first [Section] header");
-    EXPECT_EQ(ErrorOf(std::string("\xFF\xFE[\0S\0]\0", 8)),
-              "src:1: the source is UTF-16; save it as UTF-8");
+    // UTF-16 with or without a byte-order mark: one error that says how to convert it.
+    const std::string le = "src:1: the file is UTF-16LE (UTF-16); save it as UTF-8, for example "
+                           "with iconv -f UTF-16LE -t UTF-8";
+    EXPECT_EQ(ErrorOf(std::string("\xFF\xFE[\0S\0]\0", 8)), le);
+    EXPECT_EQ(ErrorOf(std::string("[\0S\0]\0\n\0", 8)), le);
+    EXPECT_EQ(ErrorOf(std::string("\0[\0S\0]", 6)).find("UTF-16BE"), 19u);
 }
 
 TEST(SourceParse, LimitsCountBytesAfterConversion) {

@@ -21,8 +21,14 @@ void Warn(Check *check, const std::string &what, uint32_t entry = ZWX_NO_ENTRY) 
     check->findings.push_back({entry, what});
 }
 
+// A text as the source writes it, with its quotes escaped as a PO string
+// escapes them: every finding and every code is one line.
 std::string Quoted(const Check &check, const std::string &bytes) {
-    return "\"" + Source_FormatText(bytes, check.codePage) + "\"";
+    std::string text;
+    for (char c : Source_FormatText(bytes, check.codePage)) {
+        text += c == '"' ? std::string("\\\"") : std::string(1, c);
+    }
+    return "\"" + text + "\"";
 }
 
 std::string SlotRole(uint32_t slot) {

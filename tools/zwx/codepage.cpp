@@ -23,7 +23,60 @@ size_t LongestChar(uint32_t codePage) {
     return IsDoubleByte(codePage) ? 2 : 1;
 }
 
+struct LanguageCodePage {
+    const char *language; // ISO 639 code, or code and region
+    uint32_t codePage;
+};
+
+// The ANSI code page Windows gives a system of each language. A region, where
+// listed, wins over the language alone.
+const LanguageCodePage CODEPAGE_LANGUAGES[] = {
+    {"ja", 932},  {"zh_TW", 950}, {"zh_HK", 950}, {"zh_MO", 950}, {"zh", 936},  {"ko", 949},
+    {"th", 874},  {"vi", 1258},   {"el", 1253},   {"tr", 1254},   {"az", 1254}, {"he", 1255},
+    {"iw", 1255}, {"ar", 1256},   {"fa", 1256},   {"ur", 1256},   {"lt", 1257}, {"lv", 1257},
+    {"et", 1257}, {"ru", 1251},   {"uk", 1251},   {"bg", 1251},   {"be", 1251}, {"mk", 1251},
+    {"kk", 1251}, {"pl", 1250},   {"cs", 1250},   {"sk", 1250},   {"hu", 1250}, {"sl", 1250},
+    {"hr", 1250}, {"ro", 1250},   {"sq", 1250},   {"bs", 1250},   {"af", 1252}, {"ca", 1252},
+    {"da", 1252}, {"de", 1252},   {"en", 1252},   {"es", 1252},   {"eu", 1252}, {"fi", 1252},
+    {"fo", 1252}, {"fr", 1252},   {"ga", 1252},   {"gl", 1252},   {"id", 1252}, {"is", 1252},
+    {"it", 1252}, {"ms", 1252},   {"nb", 1252},   {"nl", 1252},   {"nn", 1252}, {"no", 1252},
+    {"pt", 1252}, {"sv", 1252},   {"sw", 1252},
+};
+
 } // namespace
+
+uint32_t Codepage_ForLanguage(const std::string &language) {
+    // "zh-Hant" and "zh_Hant_TW" are written too; the script decides for Chinese.
+    std::string name = language.substr(0, language.find_first_of(".@"));
+    for (char &c : name) {
+        c = c == '-' ? '_' : c;
+    }
+    const std::string code = name.substr(0, name.find('_'));
+    if (code == "zh" && name.find("_Hant") != std::string::npos) {
+        return 950;
+    }
+    if (code == "zh" && name.find("_Hans") != std::string::npos) {
+        return 936;
+    }
+    if (code == "sr") {
+        // Serbian: Cyrillic unless the Latin script is named.
+        return name.find("_Latn") != std::string::npos ||
+                       language.find("@latin") != std::string::npos
+                   ? 1250
+                   : 1251;
+    }
+    for (const LanguageCodePage &known : CODEPAGE_LANGUAGES) {
+        if (name == known.language) {
+            return known.codePage;
+        }
+    }
+    for (const LanguageCodePage &known : CODEPAGE_LANGUAGES) {
+        if (code == known.language) {
+            return known.codePage;
+        }
+    }
+    return 0;
+}
 
 CodepageStatus Codepage_Check(uint32_t codePage) {
     if (!IsKnown(codePage)) {

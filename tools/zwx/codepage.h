@@ -34,4 +34,8 @@ bool Codepage_EncodeChar(uint32_t codePage, uint32_t codePoint, std::string *byt
 bool Codepage_DecodeChar(uint32_t codePage, const std::string &bytes, size_t at,
                          uint32_t *codePoint, size_t *length);
 
+// The Windows ANSI code page of a language as a PO file's Language header
+// names it ("ja", "zh_TW", "pt_BR", "sr@latin"), or 0 when zwx knows none.
+uint32_t Codepage_ForLanguage(const std::string &language);
+
 #endif

@@ -58,8 +58,8 @@ bool ZwxCmd_CheckOutput(const std::string &input, const std::string &output, Zwx
 }
 
 int ZwxCmd_WriteData(const std::vector<ZwxSection> &sections, uint32_t codePage,
-                     const std::string &name, const ZwxOptions &options,
-                     const std::vector<std::vector<size_t>> *lines, ZwxStreams *io) {
+                     const std::string &name, const ZwxOptions &options, const ZwxLines *lines,
+                     ZwxStreams *io) {
     const uint64_t size = Zwx_BuiltSize(sections);
     if (size > COMPILE_LARGEST_FILE) {
         io->err += "zwx: " + name + ": the data file would be " + std::to_string(size) +
@@ -69,35 +69,38 @@ int ZwxCmd_WriteData(const std::vector<ZwxSection> &sections, uint32_t codePage,
     ZwxLayout layout;
     std::vector<uint8_t> bytes = Zwx_Build(sections, &layout);
     Zwx_SetCodePage(&bytes, codePage);
-    if (options.strict) {
-        // What check would warn about, by check's own code on the file built.
-        const std::string image(bytes.begin(), bytes.end());
-        DataFile *file = ToolData_OpenBytes(image);
-        std::vector<ZwxFinding> findings;
-        if (file != nullptr) {
-            findings = ZwxCmd_CheckFindings(file, codePage);
-            ToolData_Close(file);
+    // What check would warn about, by check's own code on the file built:
+    // warnings, or errors that keep it from being written (--check).
+    const std::string image(bytes.begin(), bytes.end());
+    DataFile *file = ToolData_OpenBytes(image);
+    std::vector<ZwxFinding> findings;
+    if (file != nullptr) {
+        findings = ZwxCmd_CheckFindings(file, codePage);
+        ToolData_Close(file);
+    }
+    const size_t message = MessageSection(sections);
+    const std::string kind = options.strict ? ": error: " : ": warning: ";
+    for (const ZwxFinding &finding : findings) {
+        size_t line = 0;
+        if (lines != nullptr && message < lines->entries.size() && finding.entry != ZWX_NO_ENTRY &&
+            finding.entry < lines->entries[message].size()) {
+            line = lines->entries[message][finding.entry];
+        } else if (lines != nullptr && message < lines->sections.size()) {
+            line = lines->sections[message];
         }
-        const size_t message = MessageSection(sections);
-        for (const ZwxFinding &finding : findings) {
-            std::string where = name;
-            if (lines != nullptr && finding.entry != ZWX_NO_ENTRY && message < lines->size() &&
-                finding.entry < (*lines)[message].size()) {
-                where += ":" + std::to_string((*lines)[message][finding.entry]);
-            }
-            io->err += where + ": error: " + finding.text + "\n";
-        }
-        if (file == nullptr || !findings.empty()) {
-            io->err += "zwx: " + ZwxCmd_OutputLabel(options.output) + " not written (--check)\n";
-            return ZWX_EXIT_FINDINGS;
-        }
+        io->err += name + (line != 0 ? ":" + std::to_string(line) : std::string()) + kind +
+                   finding.text + "\n";
+    }
+    if (options.strict && (file == nullptr || !findings.empty())) {
+        io->err += "zwx: " + ZwxCmd_OutputLabel(options.output) + " not written (--check)\n";
+        return ZWX_EXIT_FINDINGS;
     }
     if (options.output == ZWX_STDIO) {
         io->out.append(bytes.begin(), bytes.end());
         return ZWX_EXIT_OK;
     }
     std::string why;
-    if (!ToolFile_WriteAtomic(options.output, bytes, &why)) {
+    if (!ToolFile_WriteOutput(options.output, bytes, &why)) {
         io->err += "zwx: cannot write " + options.output + ": " + why + "\n";
         return ZWX_EXIT_FAILED;
     }
@@ -130,7 +133,8 @@ int ZwxCmd_CompileWith(const std::string &sourcePath, const ZwxOptions &options,
         return ZWX_EXIT_FINDINGS;
     }
     const uint32_t codePage = parsed.statedCodePage != 0 ? parsed.statedCodePage : given;
-    return ZwxCmd_WriteData(parsed.sections, codePage, name, options, &parsed.lines, io);
+    ZwxLines lines = {parsed.sectionLines, parsed.lines};
+    return ZwxCmd_WriteData(parsed.sections, codePage, name, options, &lines, io);
 }
 
 int ZwxCmd_Compile(const std::string &sourcePath, const std::string &outputPath, uint32_t codePage,

@@ -91,8 +91,8 @@ ZwxSection DumpSection(Dump *dump, size_t index, const WalkSection &walked) {
 } // namespace
 
 std::string ZwxCmd_OpenFailure(const std::string &path) {
-    std::string content, why;
-    return ToolFile_Read(path, &content, &why) ? "unreadable" : why;
+    const std::string why = ToolFile_WhyUnreadable(path);
+    return why.empty() ? std::string("it cannot be read") : why;
 }
 
 std::string ZwxCmd_Label(const std::string &path) {
@@ -142,16 +142,18 @@ DataFile *ZwxCmd_OpenData(const std::string &path, ZwxStreams *io, std::string *
     } else {
         file = ToolData_OpenPath(path);
         // The reader takes paths of at most 260 characters (its own folder's
-        // rule): a file it cannot open is read here and handed over whole,
-        // read by the same rules.
+        // rule): a file it cannot open although the library's own open would
+        // succeed (not one another program is writing) is read here and
+        // handed over whole, read by the same rules.
         std::string why;
-        if (file == nullptr && ToolFile_Read(path, held, &why)) {
+        if (file == nullptr && ToolFile_WhyUnreadable(path).empty() &&
+            ToolFile_Read(path, held, &why)) {
             file = ToolData_OpenBytes(*held);
         }
     }
     if (file == nullptr) {
         io->err +=
-            "zwx: cannot open " + ZwxCmd_Label(path) + ": " + ZwxCmd_OpenFailure(path) + "\n";
+            "zwx: cannot read " + ZwxCmd_Label(path) + ": " + ZwxCmd_OpenFailure(path) + "\n";
     }
     return file;
 }
@@ -162,7 +164,7 @@ int ZwxCmd_WriteText(const std::string &text, const ZwxOptions &options, ZwxStre
         return ZWX_EXIT_OK;
     }
     std::string why;
-    if (!ToolFile_WriteAtomic(options.output, std::vector<uint8_t>(text.begin(), text.end()),
+    if (!ToolFile_WriteOutput(options.output, std::vector<uint8_t>(text.begin(), text.end()),
                               &why)) {
         io->err += "zwx: cannot write " + options.output + ": " + why + "\n";
         return ZWX_EXIT_FAILED;

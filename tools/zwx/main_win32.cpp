@@ -2,37 +2,28 @@
 // line, so that file names outside the ANSI code page arrive whole; the
 // commands take them as UTF-8. Standard input and output carry bytes: data
 // files, and UTF-8 text that no CRLF translation touches.
+#include "wtext.h"
 #include "zwx_run.h"
 
 #include <fcntl.h>
 #include <io.h>
-#include <windows.h>
 
 #include <cstdio>
 #include <string>
 #include <vector>
-
-namespace {
-
-std::string Utf8(const wchar_t *wide) {
-    std::string text;
-    const int count = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
-    if (count > 1) {
-        text.resize(static_cast<size_t>(count));
-        WideCharToMultiByte(CP_UTF8, 0, wide, -1, &text[0], count, nullptr, nullptr);
-        text.resize(static_cast<size_t>(count - 1));
-    }
-    return text;
-}
-
-} // namespace
 
 int wmain(int argc, wchar_t **argv) {
     _setmode(_fileno(stdin), _O_BINARY);
     _setmode(_fileno(stdout), _O_BINARY);
     std::vector<std::string> args;
     for (int i = 0; i < argc; ++i) {
-        args.push_back(Utf8(argv[i]));
+        std::string arg;
+        if (!WText_ToUtf8(argv[i], &arg)) {
+            // A lone surrogate: no UTF-8 name, so no file, can carry it.
+            fprintf(stderr, "zwx: argument %d is not valid UTF-16\n", i);
+            return 2;
+        }
+        args.push_back(arg);
     }
     std::vector<const char *> pointers;
     for (const std::string &arg : args) {

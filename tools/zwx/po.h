@@ -44,6 +44,10 @@ std::string Po_HeaderField(const PoEntry &header, const std::string &field);
 // one line per "\n"-ended piece.
 std::string Po_Keyword(const std::string &keyword, const std::string &text);
 
+// text with quotes, backslashes and control characters escaped as a PO
+// string writes them, without the quotes around it: one line, always.
+std::string Po_Escape(const std::string &text);
+
 // False when text holds a control character that a PO string does not carry
 // by a named escape (\n \t \r \a \b \f \v).
 bool Po_Writable(const std::string &text);

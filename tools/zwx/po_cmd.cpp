@@ -1,12 +1,14 @@
 // zwx export-po, compile-po, compare-po: the message section in and out of
 // the PO files translators work in. The key is the message context, the
 // reference language's text the message id, the translation the message
-// string. Fuzzy entries are a translator's unconfirmed guesses: as msgfmt
-// does, they are never compiled, only reported.
+// string. Fuzzy entries (a translator's unconfirmed guesses) and untranslated
+// ones are compiled with their reference text, as gettext's runtime shows
+// them, and reported.
 #include "codepage.h"
 #include "errmsg.h"
 #include "po.h"
 #include "source.h"
+#include "text.h"
 #include "toolfile.h"
 #include "zwxcmd.h"
 #include "zwxwalk.h"
@@ -58,14 +60,15 @@ bool ToUtf8(const std::string &bytes, uint32_t codePage, std::string *utf8) {
     return true;
 }
 
+// A text in a finding, escaped as a PO string so that a finding is one line.
 std::string Quoted(const std::string &utf8) {
-    return "\"" + utf8 + "\"";
+    return "\"" + Po_Escape(utf8) + "\"";
 }
 
 // The texts the library loads, in chain order: the first entry of each slot
 // whose key and value it can read. What cannot go into a PO file is noted.
 std::vector<Loaded> LoadTexts(DataFile *file, const std::string &label, uint32_t codePage,
-                              ZwxStreams *io) {
+                              ZwxStreams *io, size_t *leftOut) {
     std::vector<Loaded> texts;
     const uint32_t found = DataFile_FindSection(file, ERRMSG_SECTION_NAME);
     WalkSection section;
@@ -90,11 +93,13 @@ std::vector<Loaded> LoadTexts(DataFile *file, const std::string &label, uint32_t
         Loaded loaded = {entry.key.bytes, std::string(), slot};
         if (entry.value.state == WALK_STRING_UNREADABLE || entry.value.bytes.empty()) {
             io->err += where + " (" + entry.key.bytes + "): left out: it loads as the empty text\n";
+            ++*leftOut;
         } else if (!ToUtf8(entry.value.bytes, codePage, &loaded.text) ||
                    !Po_Writable(loaded.text)) {
             io->err += where + " (" + entry.key.bytes + "): left out: the text holds bytes that " +
                        "are no characters of code page " + std::to_string(codePage) +
                        ", or control characters\n";
+            ++*leftOut;
         } else {
             texts.push_back(loaded);
         }
@@ -104,7 +109,7 @@ std::vector<Loaded> LoadTexts(DataFile *file, const std::string &label, uint32_t
 
 // The texts of a data file, or of a PO file's entries (reference: msgid).
 bool ReadReference(const std::string &path, const ZwxOptions &options, ZwxStreams *io,
-                   std::vector<Loaded> *texts) {
+                   std::vector<Loaded> *texts, size_t *leftOut) {
     const std::string label = ZwxCmd_Label(path);
     std::string held;
     DataFile *file = ZwxCmd_OpenData(path, io, &held);
@@ -112,7 +117,7 @@ bool ReadReference(const std::string &path, const ZwxOptions &options, ZwxStream
         return false;
     }
     const uint32_t codePage = ZwxCmd_FileCodePage(file, path, options, io);
-    *texts = LoadTexts(file, label, codePage, io);
+    *texts = LoadTexts(file, label, codePage, io, leftOut);
     ToolData_Close(file);
     return true;
 }
@@ -158,6 +163,12 @@ bool ReadPo(const std::string &path, ZwxStreams *io, PoFile *po) {
     if (!ZwxCmd_ReadInput(path, io, &text)) {
         return false;
     }
+    const std::string utf16 = Text_Utf16Problem(text);
+    if (!utf16.empty()) {
+        po->errors.push_back(ZwxCmd_Label(path) + ":1: " + utf16);
+        io->err += po->errors.back() + "\n";
+        return false;
+    }
     *po = Po_Parse(text, ZwxCmd_Label(path));
     for (const std::string &error : po->errors) {
         io->err += error + "\n";
@@ -195,6 +206,57 @@ std::string CharsetProblem(const PoFile &po) {
     return std::string();
 }
 
+std::string RecordedCodePage(const PoFile &po) {
+    const PoEntry *header = Po_Header(po);
+    return header != nullptr ? Po_HeaderField(*header, "X-Zwx-Codepage") : std::string();
+}
+
+// The code page to write a PO file's texts in: --codepage, else the one the
+// file records, else the ANSI code page of its Language, else the default;
+// says which when it is not the obvious one. False for an unusable record.
+bool PoCodePage(const PoFile &po, const std::string &label, const ZwxOptions &options,
+                ZwxStreams *io, uint32_t *codePage) {
+    const std::string recorded = RecordedCodePage(po);
+    const uint32_t value = static_cast<uint32_t>(strtoul(recorded.c_str(), nullptr, 10));
+    if (options.codePage != 0) {
+        if (!recorded.empty() && value != options.codePage) {
+            io->err += "zwx: note: " + label + " records code page " + recorded +
+                       "; its texts are written in " + std::to_string(options.codePage) +
+                       ", as --codepage says\n";
+        }
+        *codePage = options.codePage;
+        return true;
+    }
+    *codePage = CODEPAGE_DEFAULT;
+    if (!recorded.empty()) {
+        if (Codepage_Check(value) != CODEPAGE_OK) {
+            return false;
+        }
+        *codePage = value;
+        return true;
+    }
+    const PoEntry *header = Po_Header(po);
+    const std::string language = header != nullptr ? Po_HeaderField(*header, "Language") : "";
+    if (language.empty()) {
+        return true;
+    }
+    const uint32_t fromLanguage = Codepage_ForLanguage(language);
+    if (fromLanguage != 0 && Codepage_Check(fromLanguage) == CODEPAGE_OK) {
+        *codePage = fromLanguage;
+        io->err += "zwx: note: " + label + ": Language " + language + ": texts in code page " +
+                   std::to_string(fromLanguage) + ", its Windows ANSI code page (--codepage " +
+                   "chooses another)\n";
+    } else {
+        io->err += "zwx: note: " + label + ": Language " + language +
+                   (fromLanguage != 0 ? ": its code page " + std::to_string(fromLanguage) +
+                                            " has no conversion tables here"
+                                      : " names no code page zwx knows") +
+                   "; texts in code page " + std::to_string(CODEPAGE_DEFAULT) +
+                   " (--codepage chooses another)\n";
+    }
+    return true;
+}
+
 bool Translatable(const PoEntry &entry) {
     return !entry.obsolete && (entry.hasContext || !entry.id.empty());
 }
@@ -208,7 +270,8 @@ int ZwxCmd_PoExport(const std::string &path, const ZwxOptions &options, ZwxStrea
         return ZWX_EXIT_FAILED;
     }
     std::vector<Loaded> reference;
-    if (!ReadReference(path, options, io, &reference)) {
+    size_t leftOut = 0;
+    if (!ReadReference(path, options, io, &reference, &leftOut)) {
         return ZWX_EXIT_FAILED;
     }
     std::vector<Loaded> translated;
@@ -221,7 +284,8 @@ int ZwxCmd_PoExport(const std::string &path, const ZwxOptions &options, ZwxStrea
         }
         // --codepage is the reference's; the translation's is its own record.
         translationCodePage = ZwxCmd_FileCodePage(file, options.translation, ZwxOptions(), io);
-        translated = LoadTexts(file, ZwxCmd_Label(options.translation), translationCodePage, io);
+        translated =
+            LoadTexts(file, ZwxCmd_Label(options.translation), translationCodePage, io, &leftOut);
         ToolData_Close(file);
     }
     const std::string source = path == ZWX_STDIO ? std::string("<stdin>") : path;
@@ -252,9 +316,18 @@ int ZwxCmd_PoExport(const std::string &path, const ZwxOptions &options, ZwxStrea
         if (!used[other.slot]) {
             io->err += "zwx: " + ZwxCmd_Label(options.translation) + ": " + other.key +
                        " is not in the reference; not exported\n";
+            ++leftOut;
         }
     }
-    return ZwxCmd_WriteText(text, options, io);
+    const int written = ZwxCmd_WriteText(text, options, io);
+    if (written == ZWX_EXIT_OK && leftOut != 0) {
+        io->err +=
+            "zwx: " + ZwxCmd_OutputLabel(options.output.empty() ? ZWX_STDIO : options.output) +
+            ": " + std::to_string(leftOut) + " text" + (leftOut == 1 ? " was" : "s were") +
+            " left out\n";
+        return ZWX_EXIT_FINDINGS;
+    }
+    return written;
 }
 
 int ZwxCmd_PoCompile(const std::string &poPath, const ZwxOptions &options, ZwxStreams *io) {
@@ -273,23 +346,15 @@ int ZwxCmd_PoCompile(const std::string &poPath, const ZwxOptions &options, ZwxSt
     if (!charset.empty()) {
         errors.push_back(label + ": " + charset);
     }
-    uint32_t codePage = options.codePage;
-    const PoEntry *header = Po_Header(po);
-    const std::string recorded = header != nullptr ? Po_HeaderField(*header, "X-Zwx-Codepage") : "";
-    if (codePage == 0 && !recorded.empty()) {
-        const uint32_t value = static_cast<uint32_t>(strtoul(recorded.c_str(), nullptr, 10));
-        if (Codepage_Check(value) == CODEPAGE_OK) {
-            codePage = value;
-        } else {
-            errors.push_back(label + ": X-Zwx-Codepage " + recorded +
-                             " is not a usable code page; give --codepage");
-        }
+    uint32_t codePage = 0;
+    if (!PoCodePage(po, label, options, io, &codePage)) {
+        errors.push_back(label + ": X-Zwx-Codepage " + RecordedCodePage(po) +
+                         " is not a usable code page; give --codepage");
     }
-    codePage = codePage != 0 ? codePage : CODEPAGE_DEFAULT;
 
     ZwxSection section = {ERRMSG_SECTION_NAME, {}};
-    std::vector<std::vector<size_t>> lines(1);
-    std::vector<size_t> keyLines;
+    const PoEntry *header = Po_Header(po);
+    ZwxLines lines = {{header != nullptr ? header->line : 1}, {{}}};
     for (const PoEntry &entry : po.entries) {
         if (!Translatable(entry) || !charset.empty()) {
             continue;
@@ -303,13 +368,13 @@ int ZwxCmd_PoCompile(const std::string &poPath, const ZwxOptions &options, ZwxSt
             errors.push_back(where + entry.context + ": plural forms are not used by the library");
             continue;
         }
-        if (entry.fuzzy) {
-            warnings.push_back({where, entry.context + " is fuzzy: not used"});
-            continue;
-        }
-        if (entry.str.empty()) {
-            warnings.push_back({where, entry.context + " is untranslated: not written"});
-            continue;
+        // As gettext's runtime does, a text without a confirmed translation
+        // is shown in the reference language, never as nothing.
+        const bool reference = entry.fuzzy || entry.str.empty();
+        if (reference) {
+            warnings.push_back({where, entry.context + " is " +
+                                           (entry.fuzzy ? "fuzzy" : "untranslated") +
+                                           ": its reference text (msgid) is used"});
         }
         ZwxEntry built;
         std::string why;
@@ -317,8 +382,10 @@ int ZwxCmd_PoCompile(const std::string &poPath, const ZwxOptions &options, ZwxSt
             errors.push_back(where + "in the key " + entry.context + ": " + why);
             continue;
         }
-        if (!Source_Convert(entry.str, codePage, &built.value, &why)) {
-            errors.push_back(where + "in the translation of " + entry.context + ": " + why);
+        const std::string &text = reference ? entry.id : entry.str;
+        const std::string role = reference ? "reference text" : "translation";
+        if (!Source_Convert(text, codePage, &built.value, &why)) {
+            errors.push_back(where + "in the " + role + " of " + entry.context + ": " + why);
             continue;
         }
         if (built.key.empty() || built.key.size() >= ERRMSG_KEY_SIZE) {
@@ -327,7 +394,7 @@ int ZwxCmd_PoCompile(const std::string &poPath, const ZwxOptions &options, ZwxSt
             continue;
         }
         if (built.value.size() >= ERRMSG_TEXT_SIZE) {
-            errors.push_back(where + "the translation of " + entry.context + " is " +
+            errors.push_back(where + "the " + role + " of " + entry.context + " is " +
                              std::to_string(built.value.size()) + " bytes in code page " +
                              std::to_string(codePage) + "; the library reads values of at most " +
                              std::to_string(ERRMSG_TEXT_SIZE - 1));
@@ -337,13 +404,13 @@ int ZwxCmd_PoCompile(const std::string &poPath, const ZwxOptions &options, ZwxSt
         for (size_t e = 0; e < section.entries.size() && !repeated; ++e) {
             if (DataFile_NamesEqual(section.entries[e].key.c_str(), built.key.c_str())) {
                 errors.push_back(where + entry.context + " is translated on line " +
-                                 std::to_string(lines[0][e]) + " already");
+                                 std::to_string(lines.entries[0][e]) + " already");
                 repeated = true;
             }
         }
         if (!repeated) {
             section.entries.push_back(built);
-            lines[0].push_back(entry.line);
+            lines.entries[0].push_back(entry.line);
         }
     }
     // A release build (--check) takes no text that is missing or unconfirmed.
@@ -377,8 +444,11 @@ int ZwxCmd_PoCompare(const std::string &referencePath, const std::string &poPath
                 reference.push_back({entry.context, entry.id, SlotOf(entry.context)});
             }
         }
-    } else if (!ReadReference(referencePath, options, io, &reference)) {
-        return ZWX_EXIT_FAILED;
+    } else {
+        size_t leftOut = 0; // compare-po lists them as missing
+        if (!ReadReference(referencePath, options, io, &reference, &leftOut)) {
+            return ZWX_EXIT_FAILED;
+        }
     }
     PoFile po;
     if (!ReadPo(poPath, io, &po)) {
@@ -402,16 +472,16 @@ int ZwxCmd_PoCompare(const std::string &referencePath, const std::string &poPath
         ++findings;
         if (found == reference.size()) {
             io->out += where + "extra: " +
-                       (entry.hasContext ? entry.context + " is not in the reference"
+                       (entry.hasContext ? Po_Escape(entry.context) + " is not in the reference"
                                          : Quoted(entry.id) + " has no msgctxt") +
                        "\n";
             continue;
         }
         matched[found] = true;
         const Loaded &item = reference[found];
-        const std::string named = item.key + " (" + SlotRole(item.slot) + ")";
+        const std::string named = Po_Escape(item.key) + " (" + SlotRole(item.slot) + ")";
         if (entry.fuzzy) {
-            io->out += where + "fuzzy: " + named + ", not used\n";
+            io->out += where + "fuzzy: " + named + ", the reference text is used\n";
         } else if (entry.str.empty()) {
             io->out += where + "untranslated: " + named + "\n";
         } else if (entry.id != item.text) {
@@ -425,7 +495,7 @@ int ZwxCmd_PoCompare(const std::string &referencePath, const std::string &poPath
     for (size_t r = 0; r < reference.size(); ++r) {
         if (!matched[r]) {
             ++findings;
-            io->out += label + ": missing: " + reference[r].key + " (" +
+            io->out += label + ": missing: " + Po_Escape(reference[r].key) + " (" +
                        SlotRole(reference[r].slot) + ")\n";
         }
     }

@@ -29,19 +29,30 @@ const char *Escape(char c) {
 }
 
 std::string Quote(const std::string &piece) {
-    std::string out = "\"";
-    for (char c : piece) {
+    return "\"" + Po_Escape(piece) + "\"";
+}
+
+} // namespace
+
+std::string Po_Escape(const std::string &text) {
+    std::string out;
+    for (char c : text) {
+        const unsigned char u = static_cast<unsigned char>(c);
         const char *escape = Escape(c);
         if (escape != nullptr) {
             out += escape;
+        } else if (u < 0x20 || u == 0x7F) {
+            // Octal, as gettext's reader takes it: no escape of its own.
+            const char octal[] = {'\\', static_cast<char>('0' + (u >> 6)),
+                                  static_cast<char>('0' + ((u >> 3) & 7)),
+                                  static_cast<char>('0' + (u & 7)), '\0'};
+            out += octal;
         } else {
             out.push_back(c);
         }
     }
-    return out + "\"";
+    return out;
 }
-
-} // namespace
 
 bool Po_Writable(const std::string &text) {
     for (char c : text) {

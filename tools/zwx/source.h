@@ -24,6 +24,7 @@ struct SourceResult {
     std::vector<ZwxSection> sections;
     std::vector<std::string> errors;        // "name:line: what", in line order
     uint32_t statedCodePage = 0;            // from a #codepage line; 0 for none
+    std::vector<size_t> sectionLines;       // the line of each section's header
     std::vector<std::vector<size_t>> lines; // the source line of each entry
 };
 

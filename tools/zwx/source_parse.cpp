@@ -180,6 +180,7 @@ void ParseHeader(Parser *parser, const std::string &line) {
     // Entries after a broken header still belong to a section: no second error for each.
     parser->result.sections.push_back(ZwxSection());
     parser->result.lines.emplace_back();
+    parser->result.sectionLines.push_back(parser->line);
     if (line.size() < 2 || line.back() != ']') {
         Fail(parser, "a section header ends with ']'");
         return;
@@ -218,9 +219,10 @@ SourceResult Source_Parse(const std::string &text, const std::string &sourceName
                           uint32_t codePage) {
     Parser parser = {&sourceName, codePage, 0, SourceResult()};
     // What Windows PowerShell 5 writes when a dump is redirected with '>'.
-    if (text.compare(0, 2, "\xFF\xFE") == 0 || text.compare(0, 2, "\xFE\xFF") == 0) {
+    const std::string utf16 = Text_Utf16Problem(text);
+    if (!utf16.empty()) {
         parser.line = 1;
-        Fail(&parser, "the source is UTF-16; save it as UTF-8");
+        Fail(&parser, utf16);
         return parser.result;
     }
     TextLines lines = Text_Lines(text);

@@ -29,6 +29,22 @@ int Text_HexDigit(char c) {
     return -1;
 }
 
+std::string Text_Utf16Problem(const std::string &text) {
+    if (text.size() < 2) {
+        return std::string();
+    }
+    const char *order = nullptr;
+    if (text.compare(0, 2, "\xFF\xFE") == 0 || (text[0] != '\0' && text[1] == '\0')) {
+        order = "UTF-16LE";
+    } else if (text.compare(0, 2, "\xFE\xFF") == 0 || (text[0] == '\0' && text[1] != '\0')) {
+        order = "UTF-16BE";
+    } else {
+        return std::string();
+    }
+    return std::string("the file is ") + order + " (UTF-16); save it as UTF-8, for example with " +
+           "iconv -f " + order + " -t UTF-8";
+}
+
 TextLines Text_Lines(const std::string &text) {
     const size_t start = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
     return TextLines{&text, start, false};

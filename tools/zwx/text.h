@@ -13,6 +13,11 @@ std::string Text_Trim(const std::string &text);
 // The value of one hexadecimal digit, or -1.
 int Text_HexDigit(char c);
 
+// Why a file's text is UTF-16, not UTF-8, and how to convert it; empty when
+// it is not. UTF-16 is told by its byte-order mark, or without one by a NUL
+// byte in the first character, which no text of ours starts with.
+std::string Text_Utf16Problem(const std::string &text);
+
 // Reading a text line by line: a UTF-8 byte-order mark at its start is
 // skipped; each line comes without its LF or CRLF and trimmed of blanks.
 struct TextLines {

@@ -26,12 +26,20 @@ bool ToolFile_Read(const std::string &path, std::string *content, std::string *e
     content->clear();
     errno = 0;
     FILE *f = ToolFile_OpenStream(path);
-    if (f == nullptr) {
-        *error = strerror(errno != 0 ? errno : ENOENT);
-        return false;
+    const int failure = errno;
+    bool ok = f != nullptr && ReadStream(f, content, error);
+    if (f != nullptr) {
+        fclose(f);
     }
-    const bool ok = ReadStream(f, content, error);
-    fclose(f);
+    if (!ok) {
+        // The words every command uses, where the system gives a reason.
+        const std::string why = ToolFile_WhyUnreadable(path);
+        if (!why.empty()) {
+            *error = why;
+        } else if (f == nullptr) {
+            *error = strerror(failure != 0 ? failure : ENOENT);
+        }
+    }
     return ok;
 }
 

@@ -1,6 +1,9 @@
-// Whole-file input and output of the zwx tool. Output is atomic: a temporary
-// file beside the target, then a rename over it, so the target holds either
-// its old content or the complete new one.
+// Whole-file input and output of the zwx tool. An output that is a regular
+// file, or that does not exist yet, is replaced atomically: a temporary file
+// beside it, then a rename over it, so it holds either its old content or the
+// complete new one. A device, a FIFO or a console is written straight through
+// (never replaced); a symbolic link is followed and its target replaced
+// atomically beside the target, so the link stays.
 //
 // Paths are UTF-8 on every platform; on Windows they are opened through the
 // UTF-16 file API, so names outside the ANSI code page work.
@@ -14,12 +17,19 @@
 #include <string>
 #include <vector>
 
-// False with *error set (the system's reason) when the file cannot be read.
+// False with *error set (as ToolFile_WhyUnreadable says) when the file cannot be read.
 bool ToolFile_Read(const std::string &path, std::string *content, std::string *error);
 
-// toolfile_posix.cpp / toolfile_win32.cpp. On failure the target is as it
-// was, no temporary file is left, and *error says why.
-bool ToolFile_WriteAtomic(const std::string &path, const std::vector<uint8_t> &bytes,
+// Why path cannot be opened for reading as the library opens a data file, in
+// the words every command uses: "no such file", "it is a folder", another
+// program holding it open for writing (Windows' sharing violation), or the
+// system's reason. Empty when it can be opened.
+std::string ToolFile_WhyUnreadable(const std::string &path);
+
+// toolfile_posix.cpp / toolfile_win32.cpp. A read-only output is refused. On
+// failure an existing output is as it was, no temporary file is left, and
+// *error says why.
+bool ToolFile_WriteOutput(const std::string &path, const std::vector<uint8_t> &bytes,
                           std::string *error);
 
 // The process's standard input and output, as bytes (binary mode on Windows).

@@ -11,6 +11,9 @@
 
 namespace {
 
+// Links followed by hand before giving up, as the kernel's own limit.
+const int TOOLFILE_MAX_LINKS = 40;
+
 bool WriteAll(int fd, const std::vector<uint8_t> &bytes) {
     size_t done = 0;
     while (done < bytes.size()) {
@@ -26,10 +29,56 @@ bool WriteAll(int fd, const std::vector<uint8_t> &bytes) {
     return true;
 }
 
-} // namespace
+// The path that path's symbolic links lead to, the last one possibly not
+// existing yet (a dangling link names the file to create). False with errno.
+bool FollowLinks(const std::string &path, std::string *target) {
+    std::string at = path;
+    for (int hop = 0; hop < TOOLFILE_MAX_LINKS; ++hop) {
+        struct stat info;
+        if (lstat(at.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+            *target = at;
+            return true;
+        }
+        char buffer[4096];
+        const ssize_t length = readlink(at.c_str(), buffer, sizeof buffer);
+        if (length < 0) {
+            return false;
+        }
+        if (static_cast<size_t>(length) >= sizeof buffer) {
+            errno = ENAMETOOLONG;
+            return false;
+        }
+        std::string link(buffer, static_cast<size_t>(length));
+        const size_t slash = at.rfind('/');
+        if (link[0] != '/' && slash != std::string::npos) {
+            link = at.substr(0, slash + 1) + link;
+        }
+        at = link;
+    }
+    errno = ELOOP;
+    return false;
+}
 
-bool ToolFile_WriteAtomic(const std::string &path, const std::vector<uint8_t> &bytes,
-                          std::string *error) {
+// A device, FIFO or terminal: opened as it is and written, never replaced.
+bool WriteThrough(const std::string &path, const std::vector<uint8_t> &bytes, std::string *error) {
+    const int fd = open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        *error = strerror(errno);
+        return false;
+    }
+    bool ok = WriteAll(fd, bytes);
+    int failure = ok ? 0 : errno;
+    if (close(fd) != 0 && ok) {
+        ok = false;
+        failure = errno;
+    }
+    if (!ok) {
+        *error = strerror(failure);
+    }
+    return ok;
+}
+
+bool WriteAtomic(const std::string &path, const std::vector<uint8_t> &bytes, std::string *error) {
     std::string temp;
     int fd = -1;
     for (unsigned attempt = 0; fd < 0 && attempt < 100; ++attempt) {
@@ -61,6 +110,53 @@ bool ToolFile_WriteAtomic(const std::string &path, const std::vector<uint8_t> &b
         *error = strerror(failure);
     }
     return ok;
+}
+
+} // namespace
+
+bool ToolFile_WriteOutput(const std::string &path, const std::vector<uint8_t> &bytes,
+                          std::string *error) {
+    // What the path finally names, through every link: only a regular file
+    // may be replaced by a rename.
+    struct stat info;
+    const bool exists = stat(path.c_str(), &info) == 0;
+    if (exists && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode)) {
+        return WriteThrough(path, bytes, error);
+    }
+    if (exists && S_ISDIR(info.st_mode)) {
+        *error = "it is a folder";
+        return false;
+    }
+    if (exists && (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+        *error = "it is read-only (chmod u+w lets zwx replace it)";
+        return false;
+    }
+    if (exists && access(path.c_str(), W_OK) != 0) {
+        *error = strerror(errno);
+        return false;
+    }
+    std::string target;
+    if (!FollowLinks(path, &target)) {
+        *error = strerror(errno);
+        return false;
+    }
+    return WriteAtomic(target, bytes, error);
+}
+
+std::string ToolFile_WhyUnreadable(const std::string &path) {
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0) {
+        return errno == ENOENT ? std::string("no such file") : std::string(strerror(errno));
+    }
+    if (S_ISDIR(info.st_mode)) {
+        return "it is a folder";
+    }
+    const int fd = open(path.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return strerror(errno);
+    }
+    close(fd);
+    return std::string();
 }
 
 ToolFileSame ToolFile_Same(const std::string &a, const std::string &b) {

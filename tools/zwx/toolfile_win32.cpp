@@ -1,7 +1,9 @@
-// Files on Windows: UTF-8 paths opened through the UTF-16 API, so that names
-// outside the ANSI code page work; atomic output is a new file in the
-// target's folder, written and flushed, then moved over the target in one step.
+// Files on Windows: UTF-8 paths opened through the UTF-16 API (tools/common's
+// one conversion), so that names outside the ANSI code page work; atomic
+// output is a new file in the target's folder, written and flushed, then
+// moved over the target in one step.
 #include "toolfile.h"
+#include "wtext.h"
 
 #include <fcntl.h>
 #include <io.h>
@@ -26,17 +28,18 @@ std::string LastErrorText(DWORD code) {
     return result;
 }
 
-// Empty for a path that is not valid UTF-8: no file can be named by it.
-std::wstring Wide(const std::string &utf8) {
-    std::wstring wide;
-    const int size = static_cast<int>(utf8.size());
-    const int count =
-        MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size, nullptr, 0);
-    if (count > 0) {
-        wide.resize(static_cast<size_t>(count));
-        MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size, &wide[0], count);
+// The words every command uses for the common reasons, the system's for the rest.
+std::string ReasonText(DWORD code) {
+    switch (code) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+        return "no such file";
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        return "another program holds it open for writing (a sharing violation)";
+    default:
+        return LastErrorText(code);
     }
-    return wide;
 }
 
 bool WriteAll(HANDLE file, const std::vector<uint8_t> &bytes) {
@@ -66,21 +69,70 @@ bool FileId(const std::wstring &path, BY_HANDLE_FILE_INFORMATION *info) {
     return ok != FALSE;
 }
 
-} // namespace
-
-bool ToolFile_WriteAtomic(const std::string &path, const std::vector<uint8_t> &bytes,
-                          std::string *error) {
-    const std::wstring target = Wide(path);
-    if (target.empty()) {
-        *error = "the name is not valid UTF-8";
+// NUL, CON, COM1, \\.\pipe\name...: names the system resolves to a device
+// rather than to a file in a folder. *full gets the device's name.
+bool IsDevice(const std::wstring &path, std::wstring *full) {
+    wchar_t buffer[MAX_PATH];
+    const DWORD length = GetFullPathNameW(path.c_str(), MAX_PATH, buffer, nullptr);
+    if (length < 4 || length >= MAX_PATH) {
         return false;
     }
+    full->assign(buffer, length);
+    return full->compare(0, 4, L"\\\\.\\") == 0;
+}
+
+bool WriteThrough(const std::wstring &path, const std::wstring &device,
+                  const std::vector<uint8_t> &bytes, std::string *error) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        const DWORD failure = GetLastError();
+        *error = failure == ERROR_INVALID_HANDLE && lstrcmpiW(device.c_str(), L"\\\\.\\CON") == 0
+                     ? std::string("this process has no console")
+                     : ReasonText(failure);
+        return false;
+    }
+    bool ok = WriteAll(file, bytes);
+    DWORD failure = ok ? 0 : GetLastError();
+    if (!CloseHandle(file) && ok) {
+        ok = false;
+        failure = GetLastError();
+    }
+    if (!ok) {
+        *error = ReasonText(failure);
+    }
+    return ok;
+}
+
+// The file a symbolic link or junction finally names; false with *error.
+bool FinalPath(const std::wstring &path, std::wstring *target, std::string *error) {
+    HANDLE file =
+        CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        *error = "the link's target: " + ReasonText(GetLastError());
+        return false;
+    }
+    wchar_t buffer[32768];
+    const DWORD length = GetFinalPathNameByHandleW(file, buffer, 32768, FILE_NAME_NORMALIZED);
+    const DWORD failure = GetLastError();
+    CloseHandle(file);
+    if (length == 0 || length >= 32768) {
+        *error = "the link's target: " + ReasonText(failure);
+        return false;
+    }
+    target->assign(buffer, length);
+    return true;
+}
+
+bool WriteAtomic(const std::wstring &target, const std::vector<uint8_t> &bytes,
+                 std::string *error) {
     std::wstring temp;
     HANDLE file = INVALID_HANDLE_VALUE;
     DWORD failure = 0;
     for (unsigned attempt = 0; file == INVALID_HANDLE_VALUE && attempt < 100; ++attempt) {
-        temp = Wide(path + ".tmp-" + std::to_string(GetCurrentProcessId()) + "-" +
-                    std::to_string(attempt));
+        temp = target + WText_Wide(".tmp-" + std::to_string(GetCurrentProcessId()) + "-" +
+                                   std::to_string(attempt));
         file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
         failure = GetLastError();
@@ -90,7 +142,7 @@ bool ToolFile_WriteAtomic(const std::string &path, const std::vector<uint8_t> &b
         }
     }
     if (file == INVALID_HANDLE_VALUE) {
-        *error = "cannot create a temporary file beside it: " + LastErrorText(failure);
+        *error = "cannot create a temporary file beside it: " + ReasonText(failure);
         return false;
     }
     bool ok = WriteAll(file, bytes) && FlushFileBuffers(file);
@@ -106,15 +158,67 @@ bool ToolFile_WriteAtomic(const std::string &path, const std::vector<uint8_t> &b
     }
     if (!ok) {
         DeleteFileW(temp.c_str());
-        *error = LastErrorText(failure);
+        *error = ReasonText(failure);
     }
     return ok;
+}
+
+} // namespace
+
+bool ToolFile_WriteOutput(const std::string &path, const std::vector<uint8_t> &bytes,
+                          std::string *error) {
+    std::wstring target;
+    if (!WText_FromUtf8(path, &target) || target.empty()) {
+        *error = "the name is not valid UTF-8";
+        return false;
+    }
+    std::wstring device;
+    if (IsDevice(target, &device)) {
+        return WriteThrough(target, device, bytes, error);
+    }
+    // An existing file is replaced where its links finally lead: Wine shows a
+    // POSIX symbolic link as a plain file, so the attributes cannot tell.
+    DWORD attributes = GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        if (!FinalPath(target, &target, error)) {
+            return false;
+        }
+        attributes = GetFileAttributesW(target.c_str());
+    }
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        *error = "it is a folder";
+        return false;
+    }
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+        *error = "it is read-only (attrib -r clears the attribute)";
+        return false;
+    }
+    return WriteAtomic(target, bytes, error);
+}
+
+std::string ToolFile_WhyUnreadable(const std::string &path) {
+    std::wstring wide;
+    if (!WText_FromUtf8(path, &wide) || wide.empty()) {
+        return "the name is not valid UTF-8";
+    }
+    const DWORD attributes = GetFileAttributesW(wide.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        return "it is a folder";
+    }
+    // The library's own sharing: other readers allowed, writers refused.
+    HANDLE file = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return ReasonText(GetLastError());
+    }
+    CloseHandle(file);
+    return std::string();
 }
 
 ToolFileSame ToolFile_Same(const std::string &a, const std::string &b) {
     BY_HANDLE_FILE_INFORMATION first;
     BY_HANDLE_FILE_INFORMATION second;
-    if (!FileId(Wide(a), &first) || !FileId(Wide(b), &second)) {
+    if (!FileId(WText_Wide(a), &first) || !FileId(WText_Wide(b), &second)) {
         return TOOLFILE_DIFFERENT;
     }
     if (first.nFileIndexHigh == 0 && first.nFileIndexLow == 0) {
@@ -128,7 +232,7 @@ ToolFileSame ToolFile_Same(const std::string &a, const std::string &b) {
 }
 
 FILE *ToolFile_OpenStream(const std::string &path) {
-    const std::wstring wide = Wide(path);
+    const std::wstring wide = WText_Wide(path);
     if (wide.empty()) {
         errno = ENOENT;
         return nullptr;

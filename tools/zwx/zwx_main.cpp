@@ -29,16 +29,12 @@ const char ZWX_DETAILS[] =
     "compile-po  builds a data file from a translated PO file\n"
     "compare-po  lists the keys a PO file misses, adds or leaves untranslated\n"
     "\n"
-    "-            as a file: standard input; after -o: standard output\n"
-    "-o FILE      the output, written to a temporary file beside it and renamed\n"
-    "--codepage N the code page of the data file's texts: 874, 932, 936, 949,\n"
-    "             950, 1250 to 1258, 65001; by default the one the source or\n"
-    "             data file records, else 1252\n"
-    "--check      refuse to write a data file that check would warn about\n"
-    "--version    the version of zwx\n"
-    "exit status  0 done, nothing to report; 1 source errors, damage, warnings or\n"
-    "             differences; 2 bad command line, or a file that cannot be read\n"
-    "             or written\n";
+    "-             as a file: standard input; after -o: standard output\n";
+
+const char ZWX_EXIT_STATUS[] =
+    "exit status   0 done, nothing to report; 1 source errors, damage, warnings or\n"
+    "              differences; 2 bad command line, or a file that cannot be read\n"
+    "              or written\n";
 
 struct Command {
     const char *name;
@@ -47,13 +43,67 @@ struct Command {
     bool takesOutput;
     bool takesCheck;
     bool takesTranslation;
+    const char *usage; // after "usage: zwx "
+    const char *what;
 };
 
 const Command ZWX_COMMANDS[] = {
-    {"compile", 1, true, true, true, false},    {"dump", 1, false, true, false, false},
-    {"check", 1, false, false, false, false},   {"export-po", 1, false, true, false, true},
-    {"compile-po", 1, true, true, true, false}, {"compare-po", 2, false, false, false, false},
+    {"compile", 1, true, true, true, false, "compile SOURCE -o OUTPUT [--codepage N] [--check]",
+     "Builds a data file from UTF-8 source text; what check would warn about is\n"
+     "printed as SOURCE:LINE: warning: ...\n"},
+    {"dump", 1, false, true, false, false, "dump FILE [-o SOURCE] [--codepage N]",
+     "Prints a data file as source text that compiles back to the same bytes;\n"
+     "damage is reported on standard error.\n"},
+    {"check", 1, false, false, false, false, "check FILE [--codepage N]",
+     "Shows the messages the library loads from a data file, with one line per\n"
+     "warning.\n"},
+    {"export-po", 1, false, true, false, true,
+     "export-po FILE [--translation FILE] [-o PO] [--codepage N]",
+     "Writes the message section as a PO template, or with the texts of a\n"
+     "translated data file as a PO translation; exits 1 when a text is left out.\n"},
+    {"compile-po", 1, true, true, true, false, "compile-po PO -o OUTPUT [--codepage N] [--check]",
+     "Builds a data file from a translated PO file. Fuzzy and untranslated entries\n"
+     "take their reference text (msgid), with a warning. The code page is\n"
+     "--codepage, else X-Zwx-Codepage, else the Windows ANSI code page of the\n"
+     "Language header, else 1252.\n"},
+    {"compare-po", 2, false, false, false, false, "compare-po FILE PO [--codepage N]",
+     "Lists, one line each, the keys a PO file misses, adds, leaves untranslated\n"
+     "or fuzzy, or translates from an outdated text.\n"},
 };
+
+const char ZWX_OPTIONS[] =
+    "-o FILE       the output; - is standard output. A regular file is replaced\n"
+    "              through a temporary file beside it; a device, FIFO or console\n"
+    "              (NUL, CON) is written through; a symbolic link's target is\n"
+    "              replaced and the link kept; a read-only file is refused\n"
+    "--codepage N  the code page of the data file's texts: 874, 932, 936, 949,\n"
+    "              950, 1250 to 1258, 65001; by default the one the input\n"
+    "              records, else 1252\n"
+    "--check       refuse to write a data file that check would warn about\n"
+    "--translation FILE  the translated data file whose texts fill the msgstr\n"
+    "-h, --help    this command's usage;  -V, --version  the version of zwx\n";
+
+std::string CommandHelp(const Command &command) {
+    std::string help = std::string("usage: zwx ") + command.usage + "\n\n" + command.what + "\n";
+    help += "-             as a file: standard input\n";
+    // The option lines this command takes.
+    std::string options = ZWX_OPTIONS;
+    size_t at = 0;
+    bool keep = false;
+    while (at < options.size()) {
+        const size_t end = options.find('\n', at) + 1;
+        const std::string line = options.substr(at, end - at);
+        if (line[0] != ' ') {
+            keep = (line.compare(0, 2, "-o") == 0 && command.takesOutput) ||
+                   line.compare(0, 10, "--codepage") == 0 || line.compare(0, 2, "-h") == 0 ||
+                   (line.compare(0, 7, "--check") == 0 && command.takesCheck) ||
+                   (line.compare(0, 13, "--translation") == 0 && command.takesTranslation);
+        }
+        help += keep ? line : std::string();
+        at = end;
+    }
+    return help + ZWX_EXIT_STATUS;
+}
 
 struct CommandLine {
     std::vector<std::string> operands;
@@ -188,22 +238,45 @@ int Zwx_Main(int argc, const char *const *argv, ZwxStreams *io) {
         return Usage(io, "no command given");
     }
     const std::string name = argv[1];
-    if (name == "help" || name == "-h" || name == "--help") {
-        io->out += std::string(ZWX_SYNOPSIS) + ZWX_DETAILS;
-        return ZWX_EXIT_OK;
-    }
-    if (name == "--version" || name == "version") {
-        io->out += std::string("zwx ") + ZWX_VERSION + "\n";
-        return ZWX_EXIT_OK;
-    }
     const Command *command = nullptr;
     for (const Command &known : ZWX_COMMANDS) {
-        if (name == known.name) {
+        if (name == known.name || (argc == 3 && argv[2] == std::string(known.name))) {
             command = &known;
         }
     }
-    if (command == nullptr) {
+    if (name == "help" || name == "-h" || name == "--help") {
+        if (argc == 2) {
+            io->out += std::string(ZWX_SYNOPSIS) + ZWX_DETAILS + ZWX_OPTIONS + ZWX_EXIT_STATUS +
+                       "\nzwx COMMAND --help shows one command's usage.\n";
+            return ZWX_EXIT_OK;
+        }
+        if (argc == 3 && command != nullptr) {
+            io->out += CommandHelp(*command);
+            return ZWX_EXIT_OK;
+        }
+        return Usage(io, name + " takes at most one command name");
+    }
+    if (name == "--version" || name == "-V" || name == "version") {
+        if (argc != 2) {
+            return Usage(io, name + " takes no arguments");
+        }
+        io->out += std::string("zwx ") + ZWX_VERSION + "\n";
+        return ZWX_EXIT_OK;
+    }
+    if (command == nullptr || name != command->name) {
         return Usage(io, "unknown command \"" + name + "\"");
+    }
+    // As gettext's tools: --help and --version win over everything else.
+    for (int i = 2; i < argc && std::string(argv[i]) != "--"; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "-h" || arg == "--help") {
+            io->out += CommandHelp(*command);
+            return ZWX_EXIT_OK;
+        }
+        if (arg == "-V" || arg == "--version") {
+            io->out += std::string("zwx ") + ZWX_VERSION + "\n";
+            return ZWX_EXIT_OK;
+        }
     }
     CommandLine line = CommandLine();
     std::string problem = ParseOptions(argc, argv, &line);

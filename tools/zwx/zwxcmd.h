@@ -53,7 +53,7 @@ int ZwxCmd_PoCompare(const std::string &referencePath, const std::string &poPath
 // The whole command line, argv[0] included. Paths are UTF-8 on Windows.
 int Zwx_Main(int argc, const char *const *argv, ZwxStreams *io);
 
-// Why a data file did not open, for "zwx: cannot open ...: <why>".
+// Why a file did not open, for "zwx: cannot read ...: <why>", as every command says it.
 std::string ZwxCmd_OpenFailure(const std::string &path);
 
 // What check warns about in an open data file, in the order it reports them.
@@ -81,12 +81,18 @@ std::string ZwxCmd_OutputLabel(const std::string &path);
 bool ZwxCmd_ReadInput(const std::string &path, ZwxStreams *io, std::string *text);
 // False, said in io->err, when output is input itself (or may be).
 bool ZwxCmd_CheckOutput(const std::string &input, const std::string &output, ZwxStreams *io);
-// Builds a data file recording codePage and writes it to options.output,
-// after check's findings when options.strict (errors at name:LINE when lines,
-// the source line of each entry per section, are given).
+// Where in the input each section and each of its entries begins.
+struct ZwxLines {
+    std::vector<size_t> sections;             // 0: no line of its own
+    std::vector<std::vector<size_t>> entries; // per section
+};
+// Builds a data file recording codePage and writes it to options.output.
+// What check would warn about goes to io->err as name:LINE: warnings (the
+// line where lines are given), or as errors that stop the write when
+// options.strict.
 int ZwxCmd_WriteData(const std::vector<ZwxSection> &sections, uint32_t codePage,
-                     const std::string &name, const ZwxOptions &options,
-                     const std::vector<std::vector<size_t>> *lines, ZwxStreams *io);
+                     const std::string &name, const ZwxOptions &options, const ZwxLines *lines,
+                     ZwxStreams *io);
 // A data file named by path, or read from standard input for "-" into *held
 // (keep it until ToolData_Close); null after saying why in io->err.
 DataFile *ZwxCmd_OpenData(const std::string &path, ZwxStreams *io, std::string *held);
