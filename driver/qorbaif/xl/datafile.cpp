@@ -364,21 +364,3 @@ bool DataFile_NamesEqual(const char *a, const char *b) {
         }
     }
 }
-
-void ChainGuard_Start(ChainGuard *guard, uint32_t first) {
-    guard->saved = first;
-    guard->power = 1;
-    guard->steps = 0;
-}
-
-bool ChainGuard_Repeats(ChainGuard *guard, uint32_t next) {
-    if (next == guard->saved) {
-        return true;
-    }
-    if (++guard->steps == guard->power) {
-        guard->saved = next;
-        guard->power *= 2;
-        guard->steps = 0;
-    }
-    return false;
-}

@@ -121,10 +121,24 @@ struct ChainGuard {
     uint64_t steps;
 };
 
-void ChainGuard_Start(ChainGuard *guard, uint32_t first);
+inline void ChainGuard_Start(ChainGuard *guard, uint32_t first) {
+    guard->saved = first;
+    guard->power = 1;
+    guard->steps = 0;
+}
 
 // True when next closes a cycle. Found at the latest within twice the cycle's
 // length after the chain enters it.
-bool ChainGuard_Repeats(ChainGuard *guard, uint32_t next);
+inline bool ChainGuard_Repeats(ChainGuard *guard, uint32_t next) {
+    if (next == guard->saved) {
+        return true;
+    }
+    if (++guard->steps == guard->power) {
+        guard->saved = next;
+        guard->power *= 2;
+        guard->steps = 0;
+    }
+    return false;
+}
 
 #endif

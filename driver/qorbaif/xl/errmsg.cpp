@@ -61,9 +61,7 @@ void SlotKeys_Prepare(SlotKeys *keys) {
 // many slots were filled.
 uint32_t FillSlots(DataFile *file, const char *key, const SlotKeys *slotKeys,
                    uint32_t valueOffset) {
-    if (strlen(key) > slotKeys->longest) {
-        return 0;
-    }
+    // ErrMsg_Load reads no key longer than the longest slot key.
     const uint32_t keyHash = FoldedHash(key);
     if ((slotKeys->hashBits & HashBit(keyHash)) == 0) {
         return 0;
