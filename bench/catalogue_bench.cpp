@@ -49,12 +49,15 @@ const FileCase kCases[] = {
      0.5},
     // 64 MiB chains that jump about the whole file: entries about 1 MiB
     // apart, entries in random order, section records about 1 MiB apart.
+    // Their walks are millions of steps in memory, which reading the file
+    // once does not bound: a time target only (and handle mode against image
+    // mode below).
     {"hostile, scattered entries", "hostile-scattered.zwx",
-     [] { return Hostile_ScatteredChain(HOSTILE_LARGE_SIZE, 65537); }, 16, 6, 10.0, 1.0},
+     [] { return Hostile_ScatteredChain(HOSTILE_LARGE_SIZE, 65537); }, 16, 6, 0.0, 1.0},
     {"hostile, entries in random order", "hostile-random.zwx",
-     [] { return Hostile_RandomChain(HOSTILE_LARGE_SIZE); }, 16, 6, 10.0, 1.0},
+     [] { return Hostile_RandomChain(HOSTILE_LARGE_SIZE); }, 16, 6, 0.0, 1.0},
     {"hostile, scattered sections", "hostile-sections.zwx",
-     [] { return Hostile_ScatteredSections(HOSTILE_LARGE_SIZE, 16385); }, 17, 6, 10.0, 1.0},
+     [] { return Hostile_ScatteredSections(HOSTILE_LARGE_SIZE, 16385); }, 17, 6, 0.0, 1.0},
 };
 
 // The catalogue alone at the start of files of these sizes: what reading a
@@ -146,7 +149,7 @@ void RunModes(const std::string &dir, double scale, bool *ok) {
                          PaddedName(size), 17, static_cast<int>(200 * scale) + 3, false, true});
     }
     for (const FileCase &c : kCases) {
-        if (c.maxRatio > 0.0) { // the catalogue alone is one block: nothing to compare
+        if (c.maxRatio > 0.0 || c.maxSeconds > 0.0) { // the catalogue alone: nothing to compare
             const bool hostile = c.maxSeconds > 0.0;
             cases.push_back({c.name, c.fileName, c.expectedTexts,
                              static_cast<int>(c.repeats / (hostile ? 3 : 2) * scale) + 3, hostile,
