@@ -87,22 +87,37 @@ uint32_t ReadExactly(DataFile *file, uint8_t *destination, uint32_t count, uint3
     return ReadFully(file, destination, count, &length) ? length : DATAFILE_READ_ERROR;
 }
 
-// The chunk that holds offset, kept or read now; null without a table, at or
-// past the seek limit or the file's size, past the budget, or when the chunk
-// cannot be allocated or read.
+// The slot of the chunk with this index, its page taken now if need be; null
+// when the page cannot be had.
+DataFileChunk **ChunkSlot(DataFile *file, uint32_t index) {
+    DataFileChunk **&page = file->chunkPages[index / DATAFILE_CHUNKS_PER_PAGE];
+    if (page == nullptr) {
+        // NOLINTNEXTLINE(bugprone-sizeof-expression): a page is a table of pointers
+        const size_t pageSize = DATAFILE_CHUNKS_PER_PAGE * sizeof(DataFileChunk *);
+        page = static_cast<DataFileChunk **>(Platform()->AllocZero(pageSize));
+        if (page == nullptr) {
+            return nullptr;
+        }
+    }
+    return &page[index % DATAFILE_CHUNKS_PER_PAGE];
+}
+
+// The chunk that holds offset, kept or read now; null at or past the chunk
+// limit, past the budget, or when the chunk cannot be allocated or read.
 DataFileChunk *ChunkAt(DataFile *file, uint64_t offset) {
     const uint64_t index = offset / DATAFILE_CHUNK_SIZE;
-    if (file->chunks == nullptr || index >= file->chunkCount) {
+    if (index >= file->chunkLimit) {
         return nullptr;
     }
-    DataFileChunk *chunk = file->chunks[index];
-    if (chunk != nullptr) {
-        return chunk;
+    DataFileChunk **slot = ChunkSlot(file, static_cast<uint32_t>(index));
+    if (slot == nullptr || *slot != nullptr) {
+        return slot != nullptr ? *slot : nullptr;
     }
     if (file->chunkBytes > DATAFILE_CHUNK_BUDGET - DATAFILE_CHUNK_SIZE) {
         return nullptr;
     }
-    chunk = static_cast<DataFileChunk *>(Platform()->AllocZero(sizeof(DataFileChunk)));
+    DataFileChunk *chunk =
+        static_cast<DataFileChunk *>(Platform()->AllocZero(sizeof(DataFileChunk)));
     if (chunk == nullptr) {
         return nullptr;
     }
@@ -111,7 +126,7 @@ DataFileChunk *ChunkAt(DataFile *file, uint64_t offset) {
         Platform()->Free(chunk);
         return nullptr;
     }
-    file->chunks[index] = chunk;
+    *slot = chunk;
     file->chunkBytes += DATAFILE_CHUNK_SIZE;
     return chunk;
 }
@@ -229,12 +244,8 @@ void FillImage(DataFile *file) {
 void StartHandleMode(DataFile *file, bool sizeKnown, uint32_t size) {
     // Nothing at or past the seek limit is ever read, whatever the size.
     const uint64_t reach = sizeKnown && size < DATAFILE_SEEK_LIMIT ? size : DATAFILE_SEEK_LIMIT;
-    const uint64_t count = (reach + DATAFILE_CHUNK_SIZE - 1) / DATAFILE_CHUNK_SIZE;
-    // A table of pointers, one a chunk.
-    // NOLINTNEXTLINE(bugprone-sizeof-expression)
-    const uint64_t tableSize = count * sizeof(DataFileChunk *);
-    file->chunks = static_cast<DataFileChunk **>(Platform()->AllocZero(tableSize));
-    file->chunkCount = file->chunks != nullptr ? static_cast<uint32_t>(count) : 0;
+    file->chunkLimit =
+        static_cast<uint32_t>((reach + DATAFILE_CHUNK_SIZE - 1) / DATAFILE_CHUNK_SIZE);
 }
 
 } // namespace
@@ -329,10 +340,12 @@ void DataFile_Close(DataFile *file) {
         Platform()->FileClose(file->handle);
         file->handle = PLATFORM_NO_FILE;
     }
-    for (uint32_t i = 0; i < file->chunkCount; ++i) {
-        Platform()->Free(file->chunks[i]);
+    for (DataFileChunk **page : file->chunkPages) {
+        for (uint32_t i = 0; page != nullptr && i < DATAFILE_CHUNKS_PER_PAGE; ++i) {
+            Platform()->Free(page[i]);
+        }
+        Platform()->Free(page);
     }
-    Platform()->Free(file->chunks);
     Platform()->Free(file->image);
     Platform()->Free(file);
 }

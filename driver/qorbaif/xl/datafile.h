@@ -53,9 +53,15 @@ const uint32_t DATAFILE_IMAGE_LIMIT = 64u << 10;
 
 // Handle mode keeps each chunk of the file it reads until the file is closed,
 // so no chunk is read twice, up to DATAFILE_CHUNK_BUDGET bytes in all; past
-// that, every access is read as asked.
-const uint32_t DATAFILE_CHUNK_SIZE = 64u << 10;
+// that, every access is read as asked. The chunks are found through pages of
+// DATAFILE_CHUNKS_PER_PAGE slots, each taken when a chunk it covers is first
+// wanted, so an ordinary load of a file of any size takes one or two.
+const uint32_t DATAFILE_CHUNK_SIZE = 16u << 10;
 const uint32_t DATAFILE_CHUNK_BUDGET = 256u << 20;
+const uint32_t DATAFILE_CHUNKS_PER_PAGE = 512;
+// Pages enough for the 2 GiB below the seek limit: nothing beyond is read.
+const uint32_t DATAFILE_CHUNK_PAGES =
+    (0x80000000u / DATAFILE_CHUNK_SIZE) / DATAFILE_CHUNKS_PER_PAGE;
 
 struct DataFileChunk; // private to the reader
 
@@ -67,10 +73,10 @@ struct DataFile {
     char path[DATAFILE_PATH_SIZE];
     uint8_t *image;     // the whole file; null in handle mode
     uint32_t imageSize; // meaningful only while image is set
-    // Handle mode only: one slot per chunk below the seek limit, null until
-    // read; without the table (not to be had) every access is read as asked.
-    DataFileChunk **chunks;
-    uint32_t chunkCount;
+    // Handle mode only: the chunks read so far, by page; none are read at or
+    // past chunkLimit (the seek limit, or the end of a file of known size).
+    DataFileChunk **chunkPages[DATAFILE_CHUNK_PAGES];
+    uint32_t chunkLimit;
     uint32_t chunkBytes; // held in all, against DATAFILE_CHUNK_BUDGET
 };
 
