@@ -1,8 +1,9 @@
 // The seam between the library and the platform: every heap, file, spooler,
-// loader and last-error call of the library goes through one table, kept
-// private to the platform's own file (platform_win32.cpp, platform_posix.cpp).
-// The library reads it through Platform(); only tests replace calls, through
-// Platform_SetCalls, which also restores the platform's own.
+// loader and last-error call of the library goes through one table, defined
+// by the platform's own file (platform_win32.cpp, platform_posix.cpp) and
+// reached only through these functions (platform.cpp). The library reads it
+// through Platform(); only tests replace calls, through Platform_SetCalls,
+// which also restores the platform's own.
 #ifndef ZEDWIC_PLATFORM_H
 #define ZEDWIC_PLATFORM_H
 

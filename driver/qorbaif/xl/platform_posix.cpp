@@ -113,7 +113,9 @@ void PosixSetError(uint32_t error) {
     t_lastError = error;
 }
 
-const PlatformCalls PLATFORM_DEFAULTS = {
+} // namespace
+
+extern const PlatformCalls PLATFORM_DEFAULTS = {
     PosixAllocZero,          PosixFree,           PosixFileOpen,
     PosixFileSize,           PosixFileRead,       PosixFileSeek,
     PosixFileClose,          PosixPrinterOpen,    PosixPrinterDriverSize,
@@ -121,19 +123,3 @@ const PlatformCalls PLATFORM_DEFAULTS = {
     PosixModuleLoad,         PosixModuleFunction, PosixModuleFree,
     PosixGetError,           PosixSetError,
 };
-
-PlatformCalls g_calls = PLATFORM_DEFAULTS;
-
-} // namespace
-
-const PlatformCalls *Platform() {
-    return &g_calls;
-}
-
-const PlatformCalls *Platform_Defaults() {
-    return &PLATFORM_DEFAULTS;
-}
-
-void Platform_SetCalls(const PlatformCalls *calls) {
-    g_calls = calls != nullptr ? *calls : PLATFORM_DEFAULTS;
-}

@@ -131,7 +131,9 @@ void Win32SetError(uint32_t error) {
     SetLastError(error);
 }
 
-const PlatformCalls PLATFORM_DEFAULTS = {
+} // namespace
+
+extern const PlatformCalls PLATFORM_DEFAULTS = {
     Win32AllocZero,          Win32Free,           Win32FileOpen,
     Win32FileSize,           Win32FileRead,       Win32FileSeek,
     Win32FileClose,          Win32PrinterOpen,    Win32PrinterDriverSize,
@@ -139,22 +141,6 @@ const PlatformCalls PLATFORM_DEFAULTS = {
     Win32ModuleLoad,         Win32ModuleFunction, Win32ModuleFree,
     Win32GetError,           Win32SetError,
 };
-
-PlatformCalls g_calls = PLATFORM_DEFAULTS;
-
-} // namespace
-
-const PlatformCalls *Platform() {
-    return &g_calls;
-}
-
-const PlatformCalls *Platform_Defaults() {
-    return &PLATFORM_DEFAULTS;
-}
-
-void Platform_SetCalls(const PlatformCalls *calls) {
-    g_calls = calls != nullptr ? *calls : PLATFORM_DEFAULTS;
-}
 
 bool Platform_ModuleFileName(void *instance, char *out, size_t size) {
     out[0] = '\0';
