@@ -1,7 +1,7 @@
 // Fuzz target: the input is a data file from the field, read by zwx's
 // commands. dump, check and export-po answer without fault; dump's source
 // always compiles, and the file compiled from it dumps to the same source.
-#include "zwxcmd.h"
+#include "zwxfuzz.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -14,15 +14,6 @@ void Fail(const char *what, const ZwxStreams &io) {
     abort();
 }
 
-int Run(std::initializer_list<const char *> args, const std::string &input, ZwxStreams *io) {
-    std::vector<const char *> argv = {"zwx"};
-    argv.insert(argv.end(), args.begin(), args.end());
-    *io = ZwxStreams();
-    io->in = input;
-    io->inSet = true;
-    return Zwx_Main(static_cast<int>(argv.size()), argv.data(), io);
-}
-
 bool Answered(int status) {
     return status == ZWX_EXIT_OK || status == ZWX_EXIT_FINDINGS;
 }
@@ -32,21 +23,21 @@ bool Answered(int status) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     const std::string bytes(reinterpret_cast<const char *>(data), size);
     ZwxStreams io;
-    if (!Answered(Run({"check", "-"}, bytes, &io))) {
+    if (!Answered(ZwxFuzz_Run({"check", "-"}, bytes, &io))) {
         Fail("check failed", io);
     }
-    if (!Answered(Run({"export-po", "-"}, bytes, &io))) {
+    if (!Answered(ZwxFuzz_Run({"export-po", "-"}, bytes, &io))) {
         Fail("export-po failed", io);
     }
-    if (!Answered(Run({"dump", "-"}, bytes, &io))) {
+    if (!Answered(ZwxFuzz_Run({"dump", "-"}, bytes, &io))) {
         Fail("dump failed", io);
     }
     const std::string source = io.out;
-    if (Run({"compile", "-", "-o", "-"}, source, &io) != ZWX_EXIT_OK) {
+    if (ZwxFuzz_Run({"compile", "-", "-o", "-"}, source, &io) != ZWX_EXIT_OK) {
         Fail("dump's source does not compile", io);
     }
     const std::string rebuilt = io.out;
-    if (Run({"dump", "-"}, rebuilt, &io) != ZWX_EXIT_OK) {
+    if (ZwxFuzz_Run({"dump", "-"}, rebuilt, &io) != ZWX_EXIT_OK) {
         Fail("the rebuilt file has damage", io);
     }
     if (io.out != source) {

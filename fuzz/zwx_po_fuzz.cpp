@@ -3,7 +3,7 @@
 // written by zwx's PO writer and read back unchanged; compile-po either
 // refuses the file or builds a data file that check reads without fault.
 #include "po.h"
-#include "zwxcmd.h"
+#include "zwxfuzz.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -14,16 +14,6 @@ namespace {
 void Fail(const char *what) {
     fprintf(stderr, "zwx_po_fuzz: %s\n", what);
     abort();
-}
-
-// zwx with these arguments, "-" reading input.
-int Run(std::initializer_list<const char *> args, const std::string &input, ZwxStreams *io) {
-    std::vector<const char *> argv = {"zwx"};
-    argv.insert(argv.end(), args.begin(), args.end());
-    *io = ZwxStreams();
-    io->in = input;
-    io->inSet = true;
-    return Zwx_Main(static_cast<int>(argv.size()), argv.data(), io);
 }
 
 } // namespace
@@ -47,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         }
     }
     ZwxStreams io;
-    const int compiled = Run({"compile-po", "-", "-o", "-"}, text, &io);
+    const int compiled = ZwxFuzz_Run({"compile-po", "-", "-o", "-"}, text, &io);
     if (compiled != ZWX_EXIT_OK) {
         if (compiled != ZWX_EXIT_FINDINGS || !io.out.empty()) {
             Fail("compile-po failed otherwise than with findings, or wrote output");
@@ -55,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         return 0;
     }
     const std::string built = io.out;
-    const int checked = Run({"check", "-"}, built, &io);
+    const int checked = ZwxFuzz_Run({"check", "-"}, built, &io);
     if (checked != ZWX_EXIT_OK && checked != ZWX_EXIT_FINDINGS) {
         Fail("check cannot read what compile-po built");
     }
