@@ -39,16 +39,27 @@ std::vector<uint8_t> Hostile_EntryCycle(uint32_t tailLength, uint32_t cycleLengt
     return bytes;
 }
 
-std::vector<uint8_t> Hostile_SectionChain(uint32_t size) {
-    std::vector<uint8_t> bytes = RawFile(size, size);
+namespace {
+
+// The message section with the full catalogue in the last 4 KiB of a file of
+// size bytes, its next field next; returns where it lies.
+uint32_t PutCatalogueSectionLast(std::vector<uint8_t> *bytes, uint32_t size, uint32_t next) {
     const std::vector<ZwxEntry> catalogue = TestCatalogue();
     const uint32_t section = size - 4096;
-    RawFile_PutSection(&bytes, section, "QORBA_ErrMsg", section + DATAFILE_SECTION_RECORD_SIZE,
-                       size, static_cast<uint32_t>(catalogue.size()));
-    RawFile_PutEntries(&bytes, section + DATAFILE_SECTION_RECORD_SIZE,
+    RawFile_PutSection(bytes, section, "QORBA_ErrMsg", section + DATAFILE_SECTION_RECORD_SIZE, next,
+                       static_cast<uint32_t>(catalogue.size()));
+    RawFile_PutEntries(bytes, section + DATAFILE_SECTION_RECORD_SIZE,
                        section + DATAFILE_SECTION_RECORD_SIZE +
                            DATAFILE_ENTRY_SIZE * static_cast<uint32_t>(catalogue.size()),
                        catalogue, 0);
+    return section;
+}
+
+} // namespace
+
+std::vector<uint8_t> Hostile_SectionChain(uint32_t size) {
+    std::vector<uint8_t> bytes = RawFile(size, size);
+    const uint32_t section = PutCatalogueSectionLast(&bytes, size, size);
     // Each record's next field is 48 bytes in, inside the records after it;
     // none of the names these fields spell is the one looked for.
     uint32_t record = DATAFILE_FIRST_SECTION;
@@ -210,14 +221,7 @@ std::vector<uint8_t> Hostile_RandomChain(uint32_t size) {
 std::vector<uint8_t> Hostile_ScatteredSections(uint32_t size, uint32_t stride) {
     // Every link below the all-ones limit is followed.
     std::vector<uint8_t> bytes = RawFile(size, kAllOnes);
-    const std::vector<ZwxEntry> catalogue = TestCatalogue();
-    const uint32_t section = size - 4096;
-    RawFile_PutSection(&bytes, section, "QORBA_ErrMsg", section + DATAFILE_SECTION_RECORD_SIZE,
-                       kAllOnes, static_cast<uint32_t>(catalogue.size()));
-    RawFile_PutEntries(&bytes, section + DATAFILE_SECTION_RECORD_SIZE,
-                       section + DATAFILE_SECTION_RECORD_SIZE +
-                           DATAFILE_ENTRY_SIZE * static_cast<uint32_t>(catalogue.size()),
-                       catalogue, 0);
+    const uint32_t section = PutCatalogueSectionLast(&bytes, size, kAllOnes);
     // Records of an empty name, which matches nothing, one every 64 bytes.
     const uint32_t count = (section - DATAFILE_FIRST_SECTION) / DATAFILE_SECTION_RECORD_SIZE;
     ChainInOrder(&bytes, DATAFILE_FIRST_SECTION, DATAFILE_SECTION_RECORD_SIZE,
