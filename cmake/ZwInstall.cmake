@@ -51,15 +51,18 @@ if(TARGET ZEDWIC_W)
   elseif(CMAKE_OBJCOPY)
     # The debug sections go to a file of their own, and the installed DLL is
     # stripped and names that file (a debugger finds it in debug/ or beside it).
+    # -p (--preserve-dates) keeps the DLL's PE time stamp (none: the link
+    # writes none, ZwReproducible.cmake) in both files; without it objcopy
+    # writes the current time there, and two installs of one build differ.
     set(zw_debug_file ${CMAKE_BINARY_DIR}/ZEDWIC_W.dll.debug)
     add_custom_command(OUTPUT ${zw_debug_file}
-      COMMAND ${CMAKE_OBJCOPY} --only-keep-debug $<TARGET_FILE:ZEDWIC_W> ${zw_debug_file}
+      COMMAND ${CMAKE_OBJCOPY} -p --only-keep-debug $<TARGET_FILE:ZEDWIC_W> ${zw_debug_file}
       DEPENDS ZEDWIC_W
       COMMENT "Keeping ZEDWIC_W.dll's debug information in ZEDWIC_W.dll.debug")
     add_custom_target(zw_debug_info ALL DEPENDS ${zw_debug_file})
     install(CODE "
       set(dll \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/ZEDWIC_W.dll\")
-      execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --strip-all
+      execute_process(COMMAND \"${CMAKE_OBJCOPY}\" -p --strip-all
                               \"--add-gnu-debuglink=${zw_debug_file}\" \"\${dll}\"
                       RESULT_VARIABLE rc)
       if(NOT rc EQUAL 0)
