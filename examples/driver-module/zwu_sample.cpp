@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -23,13 +24,32 @@ int32_t Record(const char *function, const char *printerName, intptr_t value) {
         return 15;
     }
     memcpy(slash, "\\ZEDWIC_U.log", sizeof "\\ZEDWIC_U.log");
-    FILE *log = fopen(path, "a");
-    if (log == nullptr) {
+    // One line, one write to a handle opened for appending only: the system
+    // puts each write at the end of the file as it is then, so lines from
+    // calls at the same time (threads, host processes) neither overwrite nor
+    // split one another, as seek-then-write through fopen's "a" does.
+    const char *name = printerName != nullptr ? printerName : "(null)";
+    const char format[] = "%s printer=\"%s\" value=%lld\r\n";
+    const long long number = static_cast<long long>(value);
+    const int size = snprintf(nullptr, 0, format, function, name, number);
+    char *line = size > 0 ? static_cast<char *>(calloc(static_cast<size_t>(size) + 1, 1)) : nullptr;
+    if (line == nullptr) {
         return 4;
     }
-    fprintf(log, "%s printer=\"%s\" value=%lld\n", function,
-            printerName != nullptr ? printerName : "(null)", static_cast<long long>(value));
-    fclose(log);
+    snprintf(line, static_cast<size_t>(size) + 1, format, function, name, number);
+    HANDLE log = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                             OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written = 0;
+    const bool logged = log != INVALID_HANDLE_VALUE &&
+                        WriteFile(log, line, static_cast<DWORD>(size), &written, nullptr) &&
+                        written == static_cast<DWORD>(size);
+    if (log != INVALID_HANDLE_VALUE) {
+        CloseHandle(log);
+    }
+    free(line);
+    if (!logged) {
+        return 4;
+    }
     return value < 0 ? 2 : 0;
 }
 

@@ -33,6 +33,9 @@ const char kDetails[] =
     "folder (printer driver folder\\3), so all of them share the ZEDWIC_U.DLL\n"
     "installed last. Installing drivers needs administrator rights on Windows.\n"
     "\n"
+    "DRIVER_FILE and ZEDWIC_U_DLL must both exist and have different names; else\n"
+    "zwinstall says so and leaves the spooler untouched.\n"
+    "\n"
     "Exit status: 0 installed, 1 the spooler or a file copy failed (the system\n"
     "error is printed), 2 bad arguments.\n"
     "\n"
@@ -44,6 +47,18 @@ const char kDetails[] =
 std::string FileName(const std::string &path) {
     const size_t slash = path.find_last_of("\\/");
     return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Why FILE cannot be installed, or empty when it is a file that can be read.
+std::string Unusable(const std::string &path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
+                   ? "no such file"
+                   : "cannot be read (error " + std::to_string(error) + ")";
+    }
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? "it is a folder" : std::string();
 }
 
 std::string FullPath(const char *path) {
@@ -71,6 +86,30 @@ int main(int argc, char **argv) {
     const std::string driverFile = FullPath(argv[3]), moduleFile = FullPath(argv[4]);
     if (driverFile.empty() || moduleFile.empty()) {
         fprintf(stderr, "zwinstall: bad file path\n");
+        return 2;
+    }
+    // Checked before the spooler is asked anything: a driver registered with a
+    // missing file, or with the module in its place, stays behind for good.
+    const std::string driverProblem = Unusable(driverFile);
+    if (!driverProblem.empty()) {
+        fprintf(stderr, "zwinstall: DRIVER_FILE %s: %s\n", driverFile.c_str(),
+                driverProblem.c_str());
+        return 2;
+    }
+    const std::string moduleProblem = Unusable(moduleFile);
+    if (!moduleProblem.empty()) {
+        fprintf(stderr, "zwinstall: ZEDWIC_U_DLL %s: %s\n", moduleFile.c_str(),
+                moduleProblem.c_str());
+        return 2;
+    }
+    // Both end up in the one driver folder under their own names, so the same
+    // name would make the module the printer's driver file.
+    if (_stricmp(FileName(driverFile).c_str(), FileName(moduleFile).c_str()) == 0) {
+        fprintf(stderr,
+                "zwinstall: DRIVER_FILE and ZEDWIC_U_DLL are both named %s: the driver file "
+                "must be a file of its own, apart from the module (for a trial, the package's "
+                "share/zedwic/examples/driver-module/ZWDEMO.DLL)\n",
+                FileName(moduleFile).c_str());
         return 2;
     }
     if (_stricmp(FileName(moduleFile).c_str(), "ZEDWIC_U.DLL") != 0) {

@@ -71,3 +71,10 @@ zw_warnings(static_init)
 add_test(NAME runtime.static_init COMMAND static_init)
 set_tests_properties(runtime.static_init PROPERTIES
   PASS_REGULAR_EXPRESSION "exe constructor: 1, dll constructor: 1\r?\nexe destructor ran")
+
+# The sample ZEDWIC_U.DLL's log: one whole line per call, with calls at once.
+add_executable(zwu_sample_log ${CMAKE_CURRENT_LIST_DIR}/zwu_sample_log.c)
+target_include_directories(zwu_sample_log PRIVATE ${PROJECT_SOURCE_DIR}/include)
+set_target_properties(zwu_sample_log PROPERTIES C_STANDARD 99 C_EXTENSIONS OFF)
+zw_warnings(zwu_sample_log)
+add_test(NAME zwu_sample.log_lines_at_once COMMAND zwu_sample_log $<TARGET_FILE:zwu_sample>)
