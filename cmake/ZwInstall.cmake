@@ -9,7 +9,11 @@
 #   share/zedwic/examples/  the sample catalogue's source, and in driver-module/
 #             the sample ZEDWIC_U.DLL with its source and ZWDEMO.DLL, a stand-in
 #             driver file for trying a printer with zwinstall
-# The DLL's debug information is installed only with --component debug:
+#   share/zedwic/toolchains/  the Windows toolchain files this tree builds with
+#             (and the clang-cl one's support folder), for host projects
+#   README.md, docs/  the guides
+# The DLL's debug information is installed only with --component debug, and
+# packed in a ZIP archive of its own:
 #   debug/    ZEDWIC_W.dll.debug (MinGW, found through the DLL's debuglink)
 #             or ZEDWIC_W.pdb (MSVC)
 include(GNUInstallDirs)
@@ -23,6 +27,13 @@ if(TARGET ZEDWIC_W)
     ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
     INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
   install(FILES ${PROJECT_SOURCE_DIR}/include/ZEDWIC_W.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+  # Every Windows toolchain file of this tree: a host project cross-builds
+  # against the package with the toolchain the package was built with.
+  file(GLOB zw_toolchains ${PROJECT_SOURCE_DIR}/cmake/mingw-w64-*.cmake
+                          ${PROJECT_SOURCE_DIR}/cmake/clang-cl-wine-*.cmake)
+  install(FILES ${zw_toolchains} DESTINATION ${CMAKE_INSTALL_DATADIR}/zedwic/toolchains)
+  install(DIRECTORY ${PROJECT_SOURCE_DIR}/cmake/clang-cl-wine
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/zedwic/toolchains USE_SOURCE_PERMISSIONS)
   install(FILES ${ZW_SAMPLE_CATALOGUE} DESTINATION ${CMAKE_INSTALL_BINDIR})
 
   install(EXPORT ZEDWICTargets NAMESPACE ZEDWIC:: DESTINATION ${ZW_PACKAGE_DIR})
@@ -78,6 +89,10 @@ foreach(tool zwx zwhost zwinstall)
 endforeach()
 install(FILES ${PROJECT_SOURCE_DIR}/examples/catalogue.zws
         DESTINATION ${CMAKE_INSTALL_DATADIR}/zedwic/examples)
+# The README and the guides at the top, as the README links them.
+install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION .)
+file(GLOB zw_guides ${PROJECT_SOURCE_DIR}/docs/*.md)
+install(FILES ${zw_guides} DESTINATION docs)
 if(TARGET zwu_sample AND TARGET zwdemo_driver)
   # Under the names a driver package gives them (the spooler and the library
   # do not mind the case; a packaging script may).
@@ -89,7 +104,9 @@ if(TARGET zwu_sample AND TARGET zwdemo_driver)
           DESTINATION ${zw_module_dir})
 endif()
 
-# cpack -G ZIP in the build tree: ZEDWIC-<version>-win64.zip of the layout above.
+# cpack -G ZIP in the build tree: ZEDWIC-<version>-win64.zip of the layout
+# above, and ZEDWIC-<version>-win64-debug.zip with the debug information alone
+# (one archive per component).
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME ZEDWIC)
 set(CPACK_PACKAGE_VENDOR ZEDWIC)
@@ -97,6 +114,13 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Printer driver runtime: settings forwardi
 if(WIN32)
   set(CPACK_SYSTEM_NAME win64)
 endif()
+if(NOT CPACK_SYSTEM_NAME)
+  set(CPACK_SYSTEM_NAME ${CMAKE_SYSTEM_NAME})
+endif()
+set(CPACK_PACKAGE_FILE_NAME "${CPACK_PACKAGE_NAME}-${PROJECT_VERSION}-${CPACK_SYSTEM_NAME}")
+set(CPACK_ARCHIVE_COMPONENT_INSTALL ON)
+set(CPACK_ARCHIVE_UNSPECIFIED_FILE_NAME "${CPACK_PACKAGE_FILE_NAME}")
+set(CPACK_ARCHIVE_DEBUG_FILE_NAME "${CPACK_PACKAGE_FILE_NAME}-debug")
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/package)
 include(CPack)

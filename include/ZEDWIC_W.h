@@ -5,6 +5,21 @@
 
 #include <stdint.h>
 
+/* The version of this header and of the library it declares (the DLL's
+ * version resource states the same). ZEDWIC_W_VERSION compares as a number,
+ * major * 10000 + minor * 100 + patch: #if ZEDWIC_W_VERSION >= 10100. */
+#define ZEDWIC_W_VERSION_MAJOR 1
+#define ZEDWIC_W_VERSION_MINOR 0
+#define ZEDWIC_W_VERSION_PATCH 0
+#define ZEDWIC_W_VERSION                                                                           \
+    (ZEDWIC_W_VERSION_MAJOR * 10000 + ZEDWIC_W_VERSION_MINOR * 100 + ZEDWIC_W_VERSION_PATCH)
+#define ZEDWIC_W_STRINGIFY_(x) #x
+#define ZEDWIC_W_STRINGIFY(x) ZEDWIC_W_STRINGIFY_(x)
+/* "1.0.0" */
+#define ZEDWIC_W_VERSION_STRING                                                                    \
+    ZEDWIC_W_STRINGIFY(ZEDWIC_W_VERSION_MAJOR)                                                     \
+    "." ZEDWIC_W_STRINGIFY(ZEDWIC_W_VERSION_MINOR) "." ZEDWIC_W_STRINGIFY(ZEDWIC_W_VERSION_PATCH)
+
 #if defined(_WIN32) && !defined(ZEDWIC_W_BUILD)
 #define ZEDWIC_W_API __declspec(dllimport)
 #else

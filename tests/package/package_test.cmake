@@ -3,11 +3,13 @@
 #         -DCATALOGUE=examples/catalogue.zws -DCONFIG=Release -DGENERATOR=Ninja
 #         [-DPLATFORM=x64] -P package_test.cmake
 # Installs BUILD into WORK/prefix, checks the layout and that the DLL is
-# stripped and that the installed zwinstall says how it is used; builds the
-# consumer project against the installed package with the same toolchain
-# (once with the package's data file, once with one compiled by the installed
-# zwx) and runs it: every text must be the catalogue's. Then builds the ZIP
-# archive and checks what it holds.
+# stripped, that the installed zwinstall says how it is used and refuses bad
+# files before it asks the spooler anything; builds the consumer project
+# against the installed package with the installed copy of the same toolchain
+# file, configured as the host guide says (once with the package's data file,
+# once with one compiled by the installed zwx) and runs it: every text must be
+# the catalogue's, and the copies beside the programs must follow their
+# sources. Then builds the ZIP archives and checks what they hold.
 string(REPLACE "|" ";" emulator "${EMULATOR}")
 file(REMOVE_RECURSE "${WORK}")
 set(prefix "${WORK}/prefix")
@@ -27,7 +29,8 @@ set(shipped bin/ZEDWIC_W.dll bin/ZEDWIC_D.ZWX lib/ZEDWIC_W.lib include/ZEDWIC_W.
     share/zedwic/examples/catalogue.zws share/zedwic/examples/driver-module/ZEDWIC_U.DLL
     share/zedwic/examples/driver-module/ZWDEMO.DLL
     share/zedwic/examples/driver-module/zwu_sample.cpp
-    share/zedwic/examples/driver-module/zwu_sample.def)
+    share/zedwic/examples/driver-module/zwu_sample.def
+    README.md docs/host-guide.md docs/package-guide.md docs/support-guide.md docs/building.md)
 function(check_layout root what)
   foreach(file ${shipped})
     if(NOT EXISTS "${root}/${file}")
@@ -53,9 +56,16 @@ if(debug_sections)
 endif()
 run(${CMAKE_COMMAND} --install "${BUILD}" --config "${CONFIG}" --prefix "${WORK}/symbols"
     --component debug)
-file(GLOB symbols "${WORK}/symbols/debug/*")
+file(GLOB symbols RELATIVE "${WORK}/symbols" "${WORK}/symbols/debug/*")
 if(NOT symbols)
   message(FATAL_ERROR "--component debug installed no debug file")
+endif()
+
+# The toolchain file the build used, installed with the package.
+get_filename_component(toolchain_name "${TOOLCHAIN}" NAME)
+set(toolchain "${prefix}/share/zedwic/toolchains/${toolchain_name}")
+if(NOT EXISTS "${toolchain}")
+  message(FATAL_ERROR "the package lacks its toolchain file ${toolchain}")
 endif()
 
 # zwinstall documents its arguments, and refuses a wrong count.
@@ -69,6 +79,26 @@ execute_process(COMMAND ${emulator} "${prefix}/tools/zwinstall.exe" "One Printer
                 RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
 if(NOT status EQUAL 2 OR NOT err MATCHES "usage: zwinstall")
   message(FATAL_ERROR "zwinstall with one argument: status ${status}, said:\n${err}")
+endif()
+# Refused in words, and the spooler never asked: no such printer afterwards.
+set(module_dir "${prefix}/share/zedwic/examples/driver-module")
+foreach(case "ZEDWIC_U.DLL|ZEDWIC_U.DLL|both named ZEDWIC_U.DLL"
+             "NOSUCH.DLL|ZEDWIC_U.DLL|DRIVER_FILE .*NOSUCH.DLL: no such file"
+             "ZWDEMO.DLL|NOSUCH/ZEDWIC_U.DLL|ZEDWIC_U_DLL .*ZEDWIC_U.DLL: no such file")
+  string(REPLACE "|" ";" case "${case}")
+  list(GET case 0 driver)
+  list(GET case 1 module)
+  list(GET case 2 said)
+  execute_process(COMMAND ${emulator} "${prefix}/tools/zwinstall.exe" "ZW Refused Printer"
+                          "ZW Refused Driver" "${module_dir}/${driver}" "${module_dir}/${module}"
+                  RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(NOT status EQUAL 2 OR NOT err MATCHES "${said}")
+    message(FATAL_ERROR "zwinstall ${driver} ${module}: status ${status}, said:\n${out}${err}")
+  endif()
+endforeach()
+run(${emulator} "${prefix}/tools/zwhost.exe" printers)
+if(run_out MATCHES "ZW Refused")
+  message(FATAL_ERROR "a refused zwinstall registered something:\n${run_out}")
 endif()
 
 # A host's own catalogue: the sample's with every text marked, compiled by the
@@ -89,7 +119,7 @@ if(PLATFORM)
   set(platform -A "${PLATFORM}")
 endif()
 run(${CMAKE_COMMAND} -S "${SOURCE}" -B "${WORK}/consumer" -G "${GENERATOR}" ${platform}
-    "-DCMAKE_BUILD_TYPE=${CONFIG}" "-DCMAKE_TOOLCHAIN_FILE=${TOOLCHAIN}"
+    "-DCMAKE_BUILD_TYPE=${CONFIG}" "-DCMAKE_TOOLCHAIN_FILE=${toolchain}"
     "-DCMAKE_PREFIX_PATH=${prefix}" "-DCMAKE_FIND_ROOT_PATH=${prefix}"
     "-DOWN_DATA_FILE=${WORK}/own.zwx")
 run(${CMAKE_COMMAND} --build "${WORK}/consumer" --config "${CONFIG}")
@@ -111,19 +141,74 @@ function(check_consumer name marker)
     string(APPEND expected "text ${code}: ${marker}${CMAKE_MATCH_2}\n")
   endforeach()
   string(REPLACE "<semicolon>" ";" expected "${expected}")
-  string(APPEND expected "SetChildInfo: 0\n")
+  string(APPEND expected "SetChildInfo: 0\nheader version: ${version}\n")
   if(NOT printed STREQUAL expected)
     message(FATAL_ERROR "${program} printed:\n${printed}\nexpected:\n${expected}")
   endif()
 endfunction()
+file(STRINGS "${prefix}/lib/cmake/ZEDWIC/ZEDWICConfigVersion.cmake" version
+     REGEX "^set\\(PACKAGE_VERSION \"[0-9.]+\"\\)")
+string(REGEX REPLACE ".*\"(.*)\".*" "\\1" version "${version}")
 check_consumer(consumer "")
 check_consumer(consumer_own "Own: ")
 
-# The ZIP archive: the same layout.
+# The copies beside the programs follow their sources: a rebuilt data file,
+# a deleted copy, a new DLL behind an unchanged import library. Compared by
+# bytes; with Ninja a build with nothing changed has nothing to do.
+function(build_consumer)
+  run(${CMAKE_COMMAND} --build "${WORK}/consumer" --config "${CONFIG}")
+endfunction()
+function(expect_copy source name what)
+  file(GLOB_RECURSE copies "${WORK}/consumer/${name}")
+  if(NOT copies)
+    message(FATAL_ERROR "${what}: no ${name} beside the programs")
+  endif()
+  foreach(copy ${copies})
+    execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files "${source}" "${copy}"
+                    RESULT_VARIABLE different)
+    if(different)
+      message(FATAL_ERROR "${what}: ${copy} is not ${source}")
+    endif()
+  endforeach()
+endfunction()
+string(REPLACE "=Own: " "=Own again: " own "${own}")
+file(WRITE "${WORK}/own.zws" "${own}")
+run(${emulator} "${prefix}/tools/zwx.exe" compile "${WORK}/own.zws" -o "${WORK}/own.zwx"
+    --codepage 1252)
+build_consumer()
+expect_copy("${WORK}/own.zwx" "own/ZEDWIC_D.ZWX" "a rebuilt DATA_FILE")
+file(GLOB_RECURSE copies "${WORK}/consumer/ZEDWIC_W.dll")
+file(REMOVE ${copies})
+build_consumer()
+expect_copy("${prefix}/bin/ZEDWIC_W.dll" "own/ZEDWIC_W.dll" "a deleted copy")
+file(COPY_FILE "${BUILD}/bin/ZEDWIC_W.dll" "${prefix}/bin/ZEDWIC_W.dll")
+file(TOUCH "${prefix}/bin/ZEDWIC_W.dll")
+build_consumer()
+expect_copy("${BUILD}/bin/ZEDWIC_W.dll" "ZEDWIC_W.dll" "a new DLL, the same import library")
+if(GENERATOR STREQUAL "Ninja")
+  run(${CMAKE_COMMAND} --build "${WORK}/consumer" --config "${CONFIG}")
+  if(NOT run_out MATCHES "no work to do")
+    message(FATAL_ERROR "a build with nothing changed did:\n${run_out}")
+  endif()
+endif()
+
+# The ZIP archives: the same layout, and the debug information alone in the
+# -debug one.
 run(${CMAKE_CPACK_COMMAND} -G ZIP -C "${CONFIG}" --config "${BUILD}/CPackConfig.cmake"
     -B "${WORK}/zip")
 file(GLOB zip "${WORK}/zip/*.zip")
-file(MAKE_DIRECTORY "${WORK}/unzipped")
+file(GLOB debug_zip "${WORK}/zip/*-debug.zip")
+list(FILTER zip EXCLUDE REGEX "-debug\\.zip$")
+list(LENGTH zip zips)
+if(NOT zips EQUAL 1 OR NOT debug_zip)
+  message(FATAL_ERROR "expected a package and a -debug ZIP archive, got ${zip} ${debug_zip}")
+endif()
+file(MAKE_DIRECTORY "${WORK}/unzipped" "${WORK}/unzipped-debug")
 run(${CMAKE_COMMAND} -E chdir "${WORK}/unzipped" ${CMAKE_COMMAND} -E tar xf "${zip}")
 check_layout("${WORK}/unzipped" "${zip}")
-message(STATUS "installed tree, consumer and ${zip} as expected")
+run(${CMAKE_COMMAND} -E chdir "${WORK}/unzipped-debug" ${CMAKE_COMMAND} -E tar xf "${debug_zip}")
+file(GLOB_RECURSE in_debug_zip RELATIVE "${WORK}/unzipped-debug" "${WORK}/unzipped-debug/*")
+if(NOT in_debug_zip STREQUAL symbols)
+  message(FATAL_ERROR "${debug_zip} holds ${in_debug_zip}, not ${symbols}")
+endif()
+message(STATUS "installed tree, consumer, ${zip} and ${debug_zip} as expected")

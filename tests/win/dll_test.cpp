@@ -237,9 +237,13 @@ TEST(DllVersionTest, CarriesItsNameAndVersion) {
     };
     EXPECT_EQ(value("OriginalFilename"), "ZEDWIC_W.dll");
     EXPECT_EQ(value("InternalName"), "ZEDWIC_W");
-    EXPECT_EQ(value("FileVersion"), ZW_PROJECT_VERSION);
-    EXPECT_EQ(value("ProductVersion"), ZW_PROJECT_VERSION);
+    EXPECT_EQ(value("ProductName"), "ZEDWIC");
+    // What a host compiles against is what it loads.
+    EXPECT_EQ(value("FileVersion"), ZEDWIC_W_VERSION_STRING);
+    EXPECT_EQ(value("ProductVersion"), ZEDWIC_W_VERSION_STRING);
+    EXPECT_EQ(ZEDWIC_W_VERSION_STRING, std::string(ZW_PROJECT_VERSION));
     EXPECT_NE(value("FileDescription"), "<missing>");
+    EXPECT_EQ(value("CompanyName"), "<missing>") << "no maker is named";
 }
 
 } // namespace

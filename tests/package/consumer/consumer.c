@@ -1,6 +1,6 @@
 /* Prints the texts the installed library loaded from the data file beside it,
  * one line per code (0 to 15, then 99 for the fallback text), and
- * SetChildInfo's result. */
+ * SetChildInfo's result, and the header's version. */
 #include <ZEDWIC_W.h>
 
 #include <stdio.h>
@@ -12,5 +12,6 @@ int main(void) {
         printf("text %d: %s\n", shown, VOLQUAD_GetErrorMsg(shown));
     }
     printf("SetChildInfo: %d\n", (int)SetChildInfo());
+    printf("header version: %s\n", ZEDWIC_W_VERSION_STRING);
     return 0;
 }
