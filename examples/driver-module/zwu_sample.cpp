@@ -24,10 +24,13 @@ int32_t Record(const char *function, const char *printerName, intptr_t value) {
         return 15;
     }
     memcpy(slash, "\\ZEDWIC_U.log", sizeof "\\ZEDWIC_U.log");
-    // One line, one write to a handle opened for appending only: the system
-    // puts each write at the end of the file as it is then, so lines from
-    // calls at the same time (threads, host processes) neither overwrite nor
-    // split one another, as seek-then-write through fopen's "a" does.
+    // One line, one write to a handle opened for appending only: Windows
+    // puts each such write at the end of the file as it is then, so lines
+    // from calls at the same time (threads, host processes) neither overwrite
+    // nor split one another, as seek-then-write through fopen's "a" does.
+    // Wine finds that end by asking the size first, which two writers can do
+    // at once: an exclusive lock on one byte far beyond any content makes
+    // writers take turns there too, and never blocks a reader.
     const char *name = printerName != nullptr ? printerName : "(null)";
     const char format[] = "%s printer=\"%s\" value=%lld\r\n";
     const long long number = static_cast<long long>(value);
@@ -37,13 +40,20 @@ int32_t Record(const char *function, const char *printerName, intptr_t value) {
         return 4;
     }
     snprintf(line, static_cast<size_t>(size) + 1, format, function, name, number);
-    HANDLE log = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                             OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD written = 0;
-    const bool logged = log != INVALID_HANDLE_VALUE &&
-                        WriteFile(log, line, static_cast<DWORD>(size), &written, nullptr) &&
-                        written == static_cast<DWORD>(size);
+    HANDLE log = CreateFileA(path, FILE_APPEND_DATA | FILE_READ_DATA | SYNCHRONIZE,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+    bool logged = false;
     if (log != INVALID_HANDLE_VALUE) {
+        OVERLAPPED turn = {};
+        turn.OffsetHigh = 0x7FFFFFFF;
+        const bool locked = LockFileEx(log, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &turn) != FALSE;
+        DWORD written = 0;
+        logged = WriteFile(log, line, static_cast<DWORD>(size), &written, nullptr) &&
+                 written == static_cast<DWORD>(size);
+        if (locked) {
+            UnlockFileEx(log, 0, 1, 0, &turn);
+        }
         CloseHandle(log);
     }
     free(line);

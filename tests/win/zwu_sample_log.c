@@ -9,7 +9,7 @@
 #include <stdio.h>
 #include <string.h>
 
-enum { kThreads = 8, kCalls = 250 };
+enum { kThreads = 16, kCalls = 250 };
 
 /* ZEDWIC_U.DLL's functions have the shape of the library's settings calls. */
 static VOLQUAD_Setting_Fn g_fix;
