@@ -184,12 +184,20 @@ TEST_F(ForwardTest, EachExportReachesItsOwnFunctionWithTheHostsArguments) {
 }
 
 TEST_F(ForwardTest, TheValueTravelsWithAllItsBits) {
-    // A probe above 4 GiB shows that no bit of the pointer-sized value is lost.
+    // A probe at the top of the address space shows that no bit of the
+    // pointer-sized value is lost: above 4 GiB on x64; on x86 above 2 GiB
+    // (this program is large-address aware), so the top bit is set and the
+    // value is negative as an intptr_t.
     void *high = VirtualAlloc(nullptr, sizeof(ZwuProbe), MEM_COMMIT | MEM_RESERVE | MEM_TOP_DOWN,
                               PAGE_READWRITE);
     ASSERT_NE(high, nullptr);
     ZwuProbe *probe = static_cast<ZwuProbe *>(high);
+#ifdef _WIN64
     EXPECT_GT(reinterpret_cast<uintptr_t>(probe), uintptr_t{0xFFFFFFFF});
+#else
+    EXPECT_GT(reinterpret_cast<uintptr_t>(probe), uintptr_t{0x7FFFFFFF});
+    EXPECT_LT(reinterpret_cast<intptr_t>(probe), 0);
+#endif
     EXPECT_EQ(Call(4, g_full.name.c_str(), probe, 12345), 12345);
     EXPECT_EQ(probe->seenValue, reinterpret_cast<intptr_t>(probe));
     VirtualFree(high, 0, MEM_RELEASE);
