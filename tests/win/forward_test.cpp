@@ -42,6 +42,8 @@ VOLQUAD_Setting_Fn g_exports[5] = {};
 Printer g_full, g_fixOnly, g_noModule, g_noDriverFile, g_tooDeep, g_notModule;
 // Modules that import ZWUHELP.DLL: with it beside them, and without.
 Printer g_withHelper, g_helperMissing;
+// x86: a module that exports the decorated names (_VOLQUAD_FixSetting@8).
+Printer g_decorated;
 std::string g_setupError;
 
 bool Install(Printer *printer, const std::string &label, const std::string &folder,
@@ -131,14 +133,18 @@ class ForwardTest : public testing::Test {
             Install(&g_withHelper, "WithHelper", g_root + "\\helper", "zwu_dep.dll") &&
             CopyFileA(HelperBuilt().c_str(),
                       (g_withHelper.folder + "\\" ZWU_HELPER_FILE_NAME).c_str(), FALSE) &&
-            Install(&g_helperMissing, "HelperMissing", g_root + "\\nohelper", "zwu_dep.dll");
+            Install(&g_helperMissing, "HelperMissing", g_root + "\\nohelper", "zwu_dep.dll")
+#ifdef ZW_HAVE_DECORATED_MODULE
+            && Install(&g_decorated, "Decorated", g_root + "\\decorated", "zwu_decorated.dll")
+#endif
+            ;
         if (!ok && g_setupError.empty()) {
             g_setupError = "cannot place the decoy, the text file or the helper";
         }
     }
     static void TearDownTestSuite() {
         for (Printer *p : {&g_full, &g_fixOnly, &g_noModule, &g_noDriverFile, &g_tooDeep,
-                           &g_notModule, &g_withHelper, &g_helperMissing}) {
+                           &g_notModule, &g_withHelper, &g_helperMissing, &g_decorated}) {
             if (!p->name.empty()) {
                 TestPrinter_Remove(p->name, p->driver);
             }
@@ -202,6 +208,18 @@ TEST_F(ForwardTest, TheValueTravelsWithAllItsBits) {
     EXPECT_EQ(probe->seenValue, reinterpret_cast<intptr_t>(probe));
     VirtualFree(high, 0, MEM_RELEASE);
 }
+
+#ifdef ZW_HAVE_DECORATED_MODULE
+// The library asks for the plain names, as the Win32 API's own DLLs export
+// them; a module exporting only _VOLQUAD_FixSetting@8 and the like lacks them.
+TEST_F(ForwardTest, AModuleWithDecoratedNamesGives99AndProcNotFound) {
+    for (int i = 0; i < 5; ++i) {
+        ZwuProbe probe;
+        EXPECT_EQ(Call(i, g_decorated.name.c_str(), &probe, 0), 99) << kExports[i].name;
+        EXPECT_EQ(GetLastError(), DWORD{ERROR_PROC_NOT_FOUND}) << kExports[i].name;
+    }
+}
+#endif
 
 TEST_F(ForwardTest, UnreachablePrintersAndModulesGive99AndTheLastErrorSaysWhy) {
     const std::string unknown = "ZW No Such Printer " + std::to_string(GetCurrentProcessId());
