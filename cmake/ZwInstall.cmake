@@ -67,7 +67,7 @@ if(TARGET ZEDWIC_W)
     install(FILES $<TARGET_PDB_FILE:ZEDWIC_W> DESTINATION debug COMPONENT debug EXCLUDE_FROM_ALL)
   elseif(CMAKE_OBJCOPY)
     # The debug sections go to a file of their own, and the installed DLL is
-    # stripped and names that file (a debugger finds it in debug/ or beside it).
+    # stripped and names that file (gdb follows the name to a copy beside it).
     # -p (--preserve-dates) keeps the DLL's PE time stamp (none: the link
     # writes none, ZwReproducible.cmake) in both files; without it objcopy
     # writes the current time there, and two installs of one build differ.
