@@ -1016,6 +1016,9 @@ int Report(const Args &args, size_t first, const Options &options) {
             ? Resolve<VOLQUAD_GetErrorMsg_Fn>(library, "VOLQUAD_GetErrorMsg", &problem)
             : nullptr;
     const bool usable = getErrorMsg != nullptr;
+    if (!usable) {
+        Err("zwhost: " + problem + "\n");
+    }
     Messages messages = {};
     if (usable) {
         messages = ReadMessages(library, getErrorMsg, DefaultCodes());
