@@ -33,7 +33,13 @@ struct ZwHostWalk {
 ZwHostWalk ZwHost_Walk(const std::string &printer, const char *exportName,
                        const std::string &library, unsigned seconds);
 
-// The child's side: zwhost --walk-child HANDLE [LIBRARY]. Its exit status.
+// The same for many printers, in order: one child walks them all, and
+// another takes over after one that hangs or crashes. Each has the limit.
+std::vector<ZwHostWalk> ZwHost_WalkAll(const std::vector<std::string> &printers,
+                                       const char *exportName, const std::string &library,
+                                       unsigned seconds);
+
+// The child's side: zwhost --walk-child HANDLE FIRST [LIBRARY]. Its exit status.
 int ZwHost_WalkChild(const std::vector<std::string> &words);
 
 // The hidden first word that starts the child.

@@ -13,51 +13,66 @@ const char ZWHOST_WALK_CHILD[] = "--walk-child";
 namespace {
 
 enum WalkState : uint32_t {
+    WALK_WAITING,  // not begun
     WALK_STARTED,  // live holds the step being taken
     WALK_WALKED,   // result holds the walk; the module is being released
     WALK_RELEASED, // done
 };
 
-// The mapping shared with the child; the printer's name follows it.
-struct WalkShared {
+// One printer's part of the mapping shared with the child.
+struct WalkSlot {
     volatile uint32_t state;
-    int32_t exportIndex; // -1: all five
+    uint32_t nameOffset; // from the start of the mapping
     uint32_t nameLength;
-    uint32_t libraryError;
-    DriverModuleReport live; // written by the library as it goes
-    DriverModuleReport result;
     uint8_t loaded;
     uint8_t has[5];
+    DriverModuleReport live; // written by the library as it goes
+    DriverModuleReport result;
+};
+
+// The mapping: this header, the slots, then the names.
+struct WalkShared {
+    uint32_t count;
+    int32_t exportIndex; // -1: all five
+    uint32_t libraryError;
+    volatile uint32_t current; // the slot the child is in
 };
 
 const size_t ZWHOST_OWN_NAME_UNITS = 32768;
+const DWORD ZWHOST_POLL_MS = 50;
 
-// The walk itself, as zwhost ran it in its own process before: the library's
-// steps, then each of the five functions.
-void WalkInto(WalkShared *shared, const char *printer) {
-    PlatformModule module = DriverModule_Find(printer, &shared->live);
-    shared->result = shared->live;
+WalkSlot *Slots(WalkShared *shared) {
+    return reinterpret_cast<WalkSlot *>(shared + 1);
+}
+
+// The walk itself: the library's steps, then each of the five functions.
+void WalkInto(WalkShared *shared, WalkSlot *slot) {
+    const std::string printer(reinterpret_cast<const char *>(shared) + slot->nameOffset,
+                              slot->nameLength);
+    slot->state = WALK_STARTED;
+    PlatformModule module = DriverModule_Find(printer.c_str(), &slot->live);
+    slot->result = slot->live;
     if (module != nullptr) {
-        shared->loaded = 1;
+        slot->loaded = 1;
         bool stopped = false;
         for (int i = 0; i < 5; ++i) {
-            DriverModuleReport step = shared->live;
-            shared->has[i] =
+            DriverModuleReport step = slot->live;
+            slot->has[i] =
                 DriverModule_Function(module, ZWHOST_SETTING_EXPORTS[i], &step) != nullptr ? 1 : 0;
             const bool counts = shared->exportIndex < 0 || shared->exportIndex == i;
             if (counts && !stopped) {
-                shared->result = step;
+                slot->result = step;
                 stopped = step.step != DRIVERMODULE_STEP_REACHED;
             }
         }
     }
     MemoryBarrier();
-    shared->state = WALK_WALKED;
+    slot->state = WALK_WALKED;
     if (module != nullptr) {
         DriverModule_Free(module);
     }
     MemoryBarrier();
-    shared->state = WALK_RELEASED;
+    slot->state = WALK_RELEASED;
 }
 
 std::wstring OwnPath() {
@@ -67,109 +82,173 @@ std::wstring OwnPath() {
     return std::wstring(name.data(), length < name.size() ? length : 0);
 }
 
-ZwHostWalk NoChild(uint32_t error) {
-    ZwHostWalk walk = {};
-    walk.noChild = true;
-    walk.childError = error;
-    return walk;
+// Starts a child that walks the printers from slot first on; false with the
+// error when it cannot be started.
+bool StartChild(HANDLE mapping, uint32_t first, const std::string &library, HANDLE job,
+                PROCESS_INFORMATION *process, DWORD *error) {
+    const std::wstring self = OwnPath();
+    std::wstring line = L"\"" + self + L"\" " + WText_Wide(ZWHOST_WALK_CHILD) + L" " +
+                        std::to_wstring(reinterpret_cast<uintptr_t>(mapping)) + L" " +
+                        std::to_wstring(first);
+    if (!library.empty()) {
+        line += L" \"" + WText_Wide(library) + L"\"";
+    }
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    if (self.empty() || !CreateProcessW(self.c_str(), &line[0], nullptr, nullptr, TRUE,
+                                        CREATE_SUSPENDED | CREATE_NO_WINDOW, nullptr, nullptr,
+                                        &startup, process)) {
+        *error = self.empty() ? ERROR_FILENAME_EXCED_RANGE : GetLastError();
+        return false;
+    }
+    if (job != nullptr) {
+        AssignProcessToJobObject(job, process->hProcess);
+    }
+    ResumeThread(process->hThread);
+    return true;
+}
+
+void TakeResult(const WalkShared *shared, const WalkSlot &slot, ZwHostWalk *walk) {
+    walk->libraryError = shared->libraryError;
+    walk->report = slot.state >= WALK_WALKED ? slot.result : slot.live;
+    walk->loaded = slot.loaded != 0;
+    for (int i = 0; i < 5; ++i) {
+        walk->has[i] = slot.has[i] != 0;
+    }
 }
 
 } // namespace
 
-ZwHostWalk ZwHost_Walk(const std::string &printer, const char *exportName,
-                       const std::string &library, unsigned seconds) {
-    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    const size_t size = sizeof(WalkShared) + printer.size() + 1;
-    HANDLE mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, &inherit, PAGE_READWRITE, 0,
-                                        static_cast<DWORD>(size), nullptr);
-    if (mapping == nullptr) {
-        return NoChild(GetLastError());
+std::vector<ZwHostWalk> ZwHost_WalkAll(const std::vector<std::string> &printers,
+                                       const char *exportName, const std::string &library,
+                                       unsigned seconds) {
+    const uint32_t count = static_cast<uint32_t>(printers.size());
+    std::vector<ZwHostWalk> walks(count, ZwHostWalk());
+    size_t size = sizeof(WalkShared) + count * sizeof(WalkSlot);
+    for (const std::string &printer : printers) {
+        size += printer.size() + 1;
     }
-    WalkShared *shared =
-        static_cast<WalkShared *>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, size));
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, &inherit, PAGE_READWRITE,
+                                        static_cast<DWORD>(static_cast<uint64_t>(size) >> 32),
+                                        static_cast<DWORD>(size), nullptr);
+    WalkShared *shared = mapping != nullptr ? static_cast<WalkShared *>(MapViewOfFile(
+                                                  mapping, FILE_MAP_ALL_ACCESS, 0, 0, size))
+                                            : nullptr;
     if (shared == nullptr) {
         const DWORD error = GetLastError();
-        CloseHandle(mapping);
-        return NoChild(error);
+        for (ZwHostWalk &walk : walks) {
+            walk.noChild = true;
+            walk.childError = error;
+        }
+        if (mapping != nullptr) {
+            CloseHandle(mapping);
+        }
+        return walks;
     }
     memset(shared, 0, size);
+    shared->count = count;
     shared->exportIndex = -1;
     for (int i = 0; i < 5; ++i) {
         if (exportName != nullptr && strcmp(exportName, ZWHOST_SETTING_EXPORTS[i]) == 0) {
             shared->exportIndex = i;
         }
     }
-    shared->nameLength = static_cast<uint32_t>(printer.size());
-    memcpy(reinterpret_cast<char *>(shared + 1), printer.data(), printer.size());
-
-    const std::wstring self = OwnPath();
-    std::wstring line = L"\"" + self + L"\" " + WText_Wide(ZWHOST_WALK_CHILD) + L" " +
-                        std::to_wstring(reinterpret_cast<uintptr_t>(mapping));
-    if (!library.empty()) {
-        line += L" \"" + WText_Wide(library) + L"\"";
+    size_t offset = sizeof(WalkShared) + count * sizeof(WalkSlot);
+    for (uint32_t i = 0; i < count; ++i) {
+        Slots(shared)[i].nameOffset = static_cast<uint32_t>(offset);
+        Slots(shared)[i].nameLength = static_cast<uint32_t>(printers[i].size());
+        memcpy(reinterpret_cast<char *>(shared) + offset, printers[i].data(), printers[i].size());
+        offset += printers[i].size() + 1;
     }
-    // The child ends with zwhost, whatever happens to zwhost.
+    // The children end with zwhost, whatever happens to zwhost.
     HANDLE job = CreateJobObjectW(nullptr, nullptr);
     if (job != nullptr) {
         JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
         limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
         SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof limits);
     }
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    ZwHostWalk walk = {};
-    if (self.empty() || !CreateProcessW(self.c_str(), &line[0], nullptr, nullptr, TRUE,
-                                        CREATE_SUSPENDED | CREATE_NO_WINDOW, nullptr, nullptr,
-                                        &startup, &process)) {
-        walk = NoChild(self.empty() ? ERROR_FILENAME_EXCED_RANGE : GetLastError());
-    } else {
-        if (job != nullptr) {
-            AssignProcessToJobObject(job, process.hProcess);
+    const uint64_t limit = static_cast<uint64_t>(seconds) * 1000;
+    uint32_t first = 0;
+    while (first < count) {
+        PROCESS_INFORMATION process = {};
+        DWORD error = 0;
+        shared->current = first;
+        if (!StartChild(mapping, first, library, job, &process, &error)) {
+            for (uint32_t i = first; i < count; ++i) {
+                walks[i].noChild = true;
+                walks[i].childError = error;
+            }
+            break;
         }
-        ResumeThread(process.hThread);
-        const DWORD limit = seconds > 0x7FFFFFFFu / 1000 ? INFINITE - 1 : seconds * 1000;
-        const DWORD waited = WaitForSingleObject(process.hProcess, limit);
-        if (waited != WAIT_OBJECT_0) {
+        // Each printer has the limit to itself: the clock restarts when the
+        // child moves on.
+        uint32_t watched = first;
+        uint64_t spent = 0;
+        bool ended = false;
+        while (!ended && spent < limit) {
+            ended = WaitForSingleObject(process.hProcess, ZWHOST_POLL_MS) == WAIT_OBJECT_0;
+            MemoryBarrier();
+            if (shared->current != watched) {
+                watched = shared->current;
+                spent = 0;
+            } else {
+                spent += ZWHOST_POLL_MS;
+            }
+        }
+        if (!ended) {
             TerminateProcess(process.hProcess, ERROR_TIMEOUT);
             WaitForSingleObject(process.hProcess, 5000);
         }
         DWORD exitCode = 0;
         GetExitCodeProcess(process.hProcess, &exitCode);
-        MemoryBarrier();
-        const uint32_t state = shared->state;
-        walk.libraryError = shared->libraryError;
-        walk.exitCode = exitCode;
-        if (state >= WALK_WALKED) {
-            walk.report = shared->result;
-            walk.loaded = shared->loaded != 0;
-            for (int i = 0; i < 5; ++i) {
-                walk.has[i] = shared->has[i] != 0;
-            }
-            walk.releaseHung = state == WALK_WALKED && waited != WAIT_OBJECT_0;
-        } else {
-            walk.report = shared->live;
-            walk.hung = waited != WAIT_OBJECT_0;
-            walk.crashed = !walk.hung;
-        }
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
+        MemoryBarrier();
+        const uint32_t stop =
+            ended && exitCode == 0 && shared->current >= count ? count : shared->current;
+        for (uint32_t i = first; i < stop && i < count; ++i) {
+            TakeResult(shared, Slots(shared)[i], &walks[i]);
+        }
+        if (stop >= count) {
+            break;
+        }
+        const WalkSlot &slot = Slots(shared)[stop];
+        ZwHostWalk &walk = walks[stop];
+        TakeResult(shared, slot, &walk);
+        walk.exitCode = exitCode;
+        if (slot.state >= WALK_WALKED) {
+            walk.releaseHung = !ended;
+            walk.crashed = ended; // ended while releasing the module
+        } else {
+            walk.hung = !ended;
+            walk.crashed = ended;
+        }
+        first = stop + 1;
     }
     if (job != nullptr) {
         CloseHandle(job);
     }
     UnmapViewOfFile(shared);
     CloseHandle(mapping);
-    return walk;
+    return walks;
+}
+
+ZwHostWalk ZwHost_Walk(const std::string &printer, const char *exportName,
+                       const std::string &library, unsigned seconds) {
+    return ZwHost_WalkAll(std::vector<std::string>(1, printer), exportName, library, seconds)[0];
 }
 
 int ZwHost_WalkChild(const std::vector<std::string> &words) {
-    if (words.size() < 2 || words.size() > 3) {
+    if (words.size() < 3 || words.size() > 4) {
         return 2;
     }
     char *end = nullptr;
     const unsigned long long handle = strtoull(words[1].c_str(), &end, 10);
-    if (end == words[1].c_str() || *end != '\0') {
+    char *firstEnd = nullptr;
+    const unsigned long first = strtoul(words[2].c_str(), &firstEnd, 10);
+    if (end == words[1].c_str() || *end != '\0' || firstEnd == words[2].c_str() ||
+        *firstEnd != '\0') {
         return 2;
     }
     HANDLE mapping = reinterpret_cast<HANDLE>(static_cast<uintptr_t>(handle));
@@ -179,11 +258,15 @@ int ZwHost_WalkChild(const std::vector<std::string> &words) {
         return 2;
     }
     // As a host has it: the library loaded before any settings call.
-    if (words.size() == 3 && LoadLibraryW(WText_Wide(words[2]).c_str()) == nullptr) {
+    if (words.size() == 4 && LoadLibraryW(WText_Wide(words[3]).c_str()) == nullptr) {
         shared->libraryError = GetLastError();
     }
-    const std::string printer(reinterpret_cast<const char *>(shared + 1), shared->nameLength);
-    WalkInto(shared, printer.c_str());
+    for (uint32_t i = static_cast<uint32_t>(first); i < shared->count; ++i) {
+        shared->current = i;
+        MemoryBarrier();
+        WalkInto(shared, &Slots(shared)[i]);
+    }
+    shared->current = shared->count;
     UnmapViewOfFile(shared);
     return 0;
 }

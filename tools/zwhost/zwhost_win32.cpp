@@ -320,8 +320,10 @@ std::string HexCode(uint32_t code) {
     return text;
 }
 
-PrinterView ViewPrinter(const std::wstring &wideName, const char *exportName,
-                        const std::string &library, unsigned timeout) {
+// The view of a printer whose walk is done (walk is ignored for a name
+// outside the code page, which no walk can take).
+PrinterView ViewWalked(const std::wstring &wideName, const char *exportName,
+                       const ZwHostWalk &walked, unsigned timeout) {
     PrinterView view = {};
     view.name = WText_Utf8(wideName);
     view.exportName = exportName;
@@ -340,7 +342,7 @@ PrinterView ViewPrinter(const std::wstring &wideName, const char *exportName,
         view.verdict = every;
         return view;
     }
-    view.walk = ZwHost_Walk(printer, exportName, library, timeout);
+    view.walk = walked;
     const ZwHostWalk &walk = view.walk;
     const DriverModuleReport &report = walk.report;
     if (walk.noChild) {
@@ -411,6 +413,15 @@ PrinterView ViewPrinter(const std::wstring &wideName, const char *exportName,
         view.verdict += view.state == "hangs" ? " or never returns" : " or crashes the host";
     }
     return view;
+}
+
+PrinterView ViewPrinter(const std::wstring &wideName, const char *exportName,
+                        const std::string &library, unsigned timeout) {
+    std::string printer;
+    const ZwHostWalk walk = WText_ToAnsi(wideName, &printer)
+                                ? ZwHost_Walk(printer, exportName, library, timeout)
+                                : ZwHostWalk();
+    return ViewWalked(wideName, exportName, walk, timeout);
 }
 
 void JsonPrinter(JsonWriter *json, const PrinterView &view) {
@@ -635,8 +646,8 @@ struct PrintersSummary {
     size_t listed, reached, other, faults;
 };
 
-// Each printer's name is written before its walk, so that whatever happens
-// during it the engineer knows which printer it was.
+// The walks run in a child with a limit for each printer, so that a module
+// that hangs or crashes costs its own printer only and the list still comes.
 bool WalkPrinters(const Library &library, const Options &options, JsonWriter *json,
                   PrintersSummary *summary, std::string *problem) {
     std::vector<std::wstring> names;
@@ -650,13 +661,26 @@ bool WalkPrinters(const Library &library, const Options &options, JsonWriter *js
     } else if (names.empty()) {
         Out("no printers installed\n");
     }
+    // One walk for all, each printer within the limit.
+    std::vector<std::string> walkable;
+    for (const std::wstring &name : names) {
+        std::string ansi;
+        if (WText_ToAnsi(name, &ansi)) {
+            walkable.push_back(ansi);
+        }
+    }
+    const std::vector<ZwHostWalk> walks = ZwHost_WalkAll(
+        walkable, nullptr, library.problem.empty() ? library.path : "", options.timeout);
+    size_t walked = 0;
     for (const std::wstring &name : names) {
         if (json == nullptr) {
             Out(WText_Utf8(name) + "\n");
-            OutFlush();
         }
-        const PrinterView view = ViewPrinter(
-            name, nullptr, library.problem.empty() ? library.path : "", options.timeout);
+        std::string ansi;
+        const bool inCodePage = WText_ToAnsi(name, &ansi);
+        const PrinterView view = ViewWalked(name, nullptr,
+                                            inCodePage ? walks[walked++] : ZwHostWalk(),
+                                            options.timeout);
         summary->listed += 1;
         summary->reached += view.state == "reached" && !view.fault ? 1u : 0u;
         summary->other += view.otherDriver ? 1u : 0u;
