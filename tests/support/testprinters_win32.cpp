@@ -83,9 +83,9 @@ bool SetDriverFile(const std::string &driverName, const std::string &driverFileP
         return false;
     }
     const std::wstring path = Wide(driverFilePath);
-    const LONG status = RegSetValueExW(key, L"Driver", 0, REG_SZ,
-                                       reinterpret_cast<const BYTE *>(path.c_str()),
-                                       static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t)));
+    const LONG status =
+        RegSetValueExW(key, L"Driver", 0, REG_SZ, reinterpret_cast<const BYTE *>(path.c_str()),
+                       static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t)));
     RegCloseKey(key);
     if (status != ERROR_SUCCESS) {
         *error = "cannot set the driver file of " + driverName;

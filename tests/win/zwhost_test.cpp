@@ -665,7 +665,8 @@ TEST_F(ZwHostTest, AModuleThatHangsIsNamedAndTheRestOfTheReportComes) {
 // A name outside the code page: listed whole, with the real cause; a host's
 // 8-bit call cannot reach it.
 TEST_F(ZwHostTest, APrinterNameOutsideTheCodePageGetsTheRealCause) {
-    const HostPrinter &unicode = Printer("\xD0\x9F\xD1\x80\xD0\xB8\xD0\xBD\xD1\x82\xD0\xB5\xD1\x80");
+    const HostPrinter &unicode =
+        Printer("\xD0\x9F\xD1\x80\xD0\xB8\xD0\xBD\xD1\x82\xD0\xB5\xD1\x80");
     RunResult run = Zwhost("--timeout 2 printers");
     const std::string block = PrinterBlock(run.out, unicode.name);
     EXPECT_NE(block.find("  name:          the name has characters outside the system code "
@@ -686,8 +687,8 @@ TEST_F(ZwHostTest, APrinterNameOutsideTheCodePageGetsTheRealCause) {
     auto call = reinterpret_cast<VOLQUAD_Setting_Fn>(
         reinterpret_cast<void *>(GetProcAddress(dll.module, "VOLQUAD_FixSetting")));
     char ansi[256] = {};
-    WideCharToMultiByte(CP_ACP, 0, WText_Wide(unicode.name).c_str(), -1, ansi, sizeof ansi,
-                        nullptr, nullptr);
+    WideCharToMultiByte(CP_ACP, 0, WText_Wide(unicode.name).c_str(), -1, ansi, sizeof ansi, nullptr,
+                        nullptr);
     ZwuProbe probe = {};
     EXPECT_EQ(call(ansi, reinterpret_cast<intptr_t>(&probe)), VOLQUAD_RESULT_UNAVAILABLE);
     EXPECT_EQ(probe.calls, 0u);

@@ -213,7 +213,8 @@ std::string ZwHost_WhyNotLoaded(const std::string &path, uint32_t error) {
         return "the driver folder's name has characters outside the system code page (" +
                std::to_string(GetACP()) +
                "): the spooler gives it to the library's 8-bit calls with '?' in their place, "
-               "so no host can load " + DRIVERMODULE_FILE_NAME +
+               "so no host can load " +
+               DRIVERMODULE_FILE_NAME +
                " from there; install the driver in a folder whose name the code page can "
                "express (plain ASCII always can)";
     }

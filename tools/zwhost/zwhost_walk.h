@@ -22,7 +22,7 @@ struct ZwHostWalk {
     bool crashed;              // the child ended during report.step, with exitCode
     bool releaseHung;          // the walk finished, but releasing the module did not return
     uint32_t exitCode;
-    bool noChild;       // the child could not be started: childError says why
+    bool noChild; // the child could not be started: childError says why
     uint32_t childError;
     uint32_t libraryError; // the child's load of the library: 0 loaded (or none named)
 };

@@ -77,8 +77,7 @@ void WalkInto(WalkShared *shared, WalkSlot *slot) {
 
 std::wstring OwnPath() {
     std::vector<wchar_t> name(ZWHOST_OWN_NAME_UNITS, L'\0');
-    const DWORD length =
-        GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size()));
+    const DWORD length = GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size()));
     return std::wstring(name.data(), length < name.size() ? length : 0);
 }
 
@@ -95,9 +94,9 @@ bool StartChild(HANDLE mapping, uint32_t first, const std::string &library, HAND
     }
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
-    if (self.empty() || !CreateProcessW(self.c_str(), &line[0], nullptr, nullptr, TRUE,
-                                        CREATE_SUSPENDED | CREATE_NO_WINDOW, nullptr, nullptr,
-                                        &startup, process)) {
+    if (self.empty() ||
+        !CreateProcessW(self.c_str(), &line[0], nullptr, nullptr, TRUE,
+                        CREATE_SUSPENDED | CREATE_NO_WINDOW, nullptr, nullptr, &startup, process)) {
         *error = self.empty() ? ERROR_FILENAME_EXCED_RANGE : GetLastError();
         return false;
     }
@@ -132,9 +131,10 @@ std::vector<ZwHostWalk> ZwHost_WalkAll(const std::vector<std::string> &printers,
     HANDLE mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, &inherit, PAGE_READWRITE,
                                         static_cast<DWORD>(static_cast<uint64_t>(size) >> 32),
                                         static_cast<DWORD>(size), nullptr);
-    WalkShared *shared = mapping != nullptr ? static_cast<WalkShared *>(MapViewOfFile(
-                                                  mapping, FILE_MAP_ALL_ACCESS, 0, 0, size))
-                                            : nullptr;
+    WalkShared *shared =
+        mapping != nullptr
+            ? static_cast<WalkShared *>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, size))
+            : nullptr;
     if (shared == nullptr) {
         const DWORD error = GetLastError();
         for (ZwHostWalk &walk : walks) {

@@ -278,7 +278,7 @@ struct PrinterView {
     std::string state; // "reached", "stops", "hangs", "crashed"
     std::string reason;
     std::string verdict;
-    bool haveError; // the host sees walk.report.error
+    bool haveError;   // the host sees walk.report.error
     bool otherDriver; // no ZEDWIC_U.DLL beside its driver: another maker's printer
     bool fault;
 };
@@ -338,7 +338,8 @@ PrinterView ViewWalked(const std::wstring &wideName, const char *exportName,
                       "in that code page: no host can name this printer. Rename the printer with "
                       "characters of the code page (plain ASCII always works), or set the "
                       "system's code page for non-Unicode programs to one that has them";
-        view.steps.push_back({1, ZwHost_StepLabel(DRIVERMODULE_STEP_PRINTER), "stops", view.reason});
+        view.steps.push_back(
+            {1, ZwHost_StepLabel(DRIVERMODULE_STEP_PRINTER), "stops", view.reason});
         view.verdict = every;
         return view;
     }
@@ -351,24 +352,22 @@ PrinterView ViewWalked(const std::wstring &wideName, const char *exportName,
         view.verdict = "not known";
         return view;
     }
-    const std::string functionLabel =
-        exportName != nullptr ? exportName : "the five functions";
+    const std::string functionLabel = exportName != nullptr ? exportName : "the five functions";
     for (int s = DRIVERMODULE_STEP_PRINTER; s <= report.step && s < DRIVERMODULE_STEP_REACHED;
          ++s) {
         const DriverModuleStep step = static_cast<DriverModuleStep>(s);
         const bool function = step == DRIVERMODULE_STEP_FUNCTION;
         StepView line = {s + 1, function ? functionLabel : ZwHost_StepLabel(step), "ok", ""};
         if (s < report.step) {
-            line.text = function && exportName == nullptr ? "all exported"
-                                                          : ZwHost_StepFound(report, step);
+            line.text =
+                function && exportName == nullptr ? "all exported" : ZwHost_StepFound(report, step);
         }
         view.steps.push_back(line);
     }
     if (report.step == DRIVERMODULE_STEP_REACHED) {
         view.state = "reached";
         view.fault = false;
-        view.verdict = std::string(exportName != nullptr ? exportName
-                                                         : "the five settings calls") +
+        view.verdict = std::string(exportName != nullptr ? exportName : "the five settings calls") +
                        " for this printer run" + (exportName != nullptr ? "s" : "") + " in " +
                        WText_AnsiToUtf8(report.modulePath);
         if (walk.releaseHung) {
@@ -398,17 +397,16 @@ PrinterView ViewWalked(const std::wstring &wideName, const char *exportName,
         view.reason = StopWords(walk, exportName);
         const DWORD attributes =
             GetFileAttributesW(WText_Wide(WText_AnsiToUtf8(report.modulePath)).c_str());
-        view.otherDriver = report.step == DRIVERMODULE_STEP_MODULE_LOAD &&
-                           attributes == INVALID_FILE_ATTRIBUTES &&
-                           report.error == ERROR_MOD_NOT_FOUND &&
-                           strchr(report.modulePath, '?') == nullptr;
+        view.otherDriver =
+            report.step == DRIVERMODULE_STEP_MODULE_LOAD && attributes == INVALID_FILE_ATTRIBUTES &&
+            report.error == ERROR_MOD_NOT_FOUND && strchr(report.modulePath, '?') == nullptr;
         view.fault = !view.otherDriver;
     }
     last.state = view.state;
     last.text = view.reason;
     view.verdict = exportName != nullptr ? std::string(exportName) + " for this printer returns 99"
-                   : walk.loaded ? "the settings calls it lacks return 99 for this printer"
-                                 : every;
+                   : walk.loaded         ? "the settings calls it lacks return 99 for this printer"
+                                         : every;
     if (!view.haveError) {
         view.verdict += view.state == "hangs" ? " or never returns" : " or crashes the host";
     }
@@ -429,12 +427,10 @@ void JsonPrinter(JsonWriter *json, const PrinterView &view) {
     Json_BeginObject(json);
     Json_Field(json, "name", view.name);
     Json_Field(json, "inCodePage", view.inCodePage);
-    Json_Field(json, "driverFile", report.haveDriverPath
-                                       ? WText_AnsiToUtf8(report.driverPath).c_str()
-                                       : nullptr);
+    Json_Field(json, "driverFile",
+               report.haveDriverPath ? WText_AnsiToUtf8(report.driverPath).c_str() : nullptr);
     const bool composed = report.step > DRIVERMODULE_STEP_MODULE_PATH;
-    Json_Field(json, "module",
-               composed ? WText_AnsiToUtf8(report.modulePath).c_str() : nullptr);
+    Json_Field(json, "module", composed ? WText_AnsiToUtf8(report.modulePath).c_str() : nullptr);
     Json_Key(json, "steps");
     Json_BeginArray(json);
     for (const StepView &step : view.steps) {
@@ -472,10 +468,9 @@ void JsonPrinter(JsonWriter *json, const PrinterView &view) {
         Json_Field(json, "name", name);
         Json_Field(json, "exported", view.walk.has[i]);
         Json_Field(json, "runs", view.walk.has[i] && view.walk.loaded);
-        const std::string decorated =
-            view.walk.loaded && !view.walk.has[i]
-                ? ZwHost_DecoratedExport(report.modulePath, name)
-                : std::string();
+        const std::string decorated = view.walk.loaded && !view.walk.has[i]
+                                          ? ZwHost_DecoratedExport(report.modulePath, name)
+                                          : std::string();
         Json_Field(json, "decoratedAs", decorated.empty() ? nullptr : decorated.c_str());
         Json_EndObject(json);
     }
@@ -530,9 +525,8 @@ int Explain(const Args &args, size_t first, const Options &options) {
         Out("printer \"" + args.utf8[first] + "\"\n");
         OutFlush();
     }
-    const PrinterView view = ViewPrinter(args.wide[first], exportName,
-                                         library.problem.empty() ? library.path : "",
-                                         options.timeout);
+    const PrinterView view = ViewPrinter(
+        args.wide[first], exportName, library.problem.empty() ? library.path : "", options.timeout);
     if (options.json) {
         JsonWriter json = {};
         Json_BeginObject(&json);
@@ -574,8 +568,8 @@ bool EnumPrinters4(DWORD flags, std::vector<BYTE> *list, DWORD *count) {
     for (int attempt = 0; attempt < 16; ++attempt) {
         list->assign(needed + sizeof(PRINTER_INFO_4W), 0);
         SetLastError(ERROR_SUCCESS);
-        if (EnumPrintersW(flags, nullptr, 4, needed != 0 ? list->data() : nullptr, needed,
-                          &needed, count)) {
+        if (EnumPrintersW(flags, nullptr, 4, needed != 0 ? list->data() : nullptr, needed, &needed,
+                          count)) {
             return true;
         }
         const DWORD error = GetLastError();
@@ -678,9 +672,8 @@ bool WalkPrinters(const Library &library, const Options &options, JsonWriter *js
         }
         std::string ansi;
         const bool inCodePage = WText_ToAnsi(name, &ansi);
-        const PrinterView view = ViewWalked(name, nullptr,
-                                            inCodePage ? walks[walked++] : ZwHostWalk(),
-                                            options.timeout);
+        const PrinterView view =
+            ViewWalked(name, nullptr, inCodePage ? walks[walked++] : ZwHostWalk(), options.timeout);
         summary->listed += 1;
         summary->reached += view.state == "reached" && !view.fault ? 1u : 0u;
         summary->other += view.otherDriver ? 1u : 0u;
@@ -688,8 +681,7 @@ bool WalkPrinters(const Library &library, const Options &options, JsonWriter *js
         if (json != nullptr) {
             JsonPrinter(json, view);
         } else {
-            Out(view.inCodePage ? PrinterText(view)
-                                : "  name:          " + view.reason + "\n");
+            Out(view.inCodePage ? PrinterText(view) : "  name:          " + view.reason + "\n");
         }
     }
     if (json != nullptr) {
@@ -794,8 +786,8 @@ void JsonMessages(JsonWriter *json, const Messages &messages) {
 }
 
 std::string MessagesText(const Messages &messages) {
-    std::string text = "data file: " +
-                       (messages.dataFile.path.empty() ? "(none)" : messages.dataFile.path) + "\n";
+    std::string text =
+        "data file: " + (messages.dataFile.path.empty() ? "(none)" : messages.dataFile.path) + "\n";
     for (size_t i = 0; i < messages.codes.size(); ++i) {
         char code[16] = {};
         snprintf(code, sizeof code, "%4ld  ", static_cast<long>(messages.codes[i]));
@@ -911,8 +903,8 @@ int CallExport(const Args &args, size_t first, const Options &options) {
     // Walked first, in its own process with the limit: a module that hangs or
     // crashes is reported, not called.
     const PrinterView view = ViewPrinter(args.wide[first + 1], name, library.path, options.timeout);
-    const bool callable = view.inCodePage && !view.walk.noChild && view.state != "hangs" &&
-                          view.state != "crashed";
+    const bool callable =
+        view.inCodePage && !view.walk.noChild && view.state != "hangs" && view.state != "crashed";
     const std::string zwhostVersion = ZwHostVersion();
     const bool sameVersion = library.version == zwhostVersion;
     bool called = false;
@@ -936,8 +928,8 @@ int CallExport(const Args &args, size_t first, const Options &options) {
                   " and zwhost " + zwhostVersion +
                   ", whose walk may not be its walk; install the library of zwhost's version, "
                   "or use the zwhost that came with this library. zwhost's walk says: " +
-                  (ran ? "the function is reached" : "it stops at step " +
-                             std::to_string(view.steps.back().number) + " (" +
+                  (ran ? "the function is reached"
+                       : "it stops at step " + std::to_string(view.steps.back().number) + " (" +
                              view.steps.back().label + "): " + view.reason);
     } else if (ran) {
         verdict = "the function ran in " + WText_AnsiToUtf8(view.walk.report.modulePath) + ": " +
@@ -947,8 +939,8 @@ int CallExport(const Args &args, size_t first, const Options &options) {
                   std::to_string(view.steps.back().number) + " (" +
                   ZwHost_StepLabel(view.walk.report.step) + "): " + view.reason;
     }
-    const bool changed = called && sameVersion && !ran && view.haveError &&
-                         view.walk.report.error != error;
+    const bool changed =
+        called && sameVersion && !ran && view.haveError && view.walk.report.error != error;
     const char *text = called ? getErrorMsg(result) : "";
     std::string errorNote;
     if (called && error == ZWHOST_SENTINEL_ERROR) {
@@ -977,8 +969,8 @@ int CallExport(const Args &args, size_t first, const Options &options) {
         if (called) {
             Json_BeginObject(&json);
             Json_Field(&json, "number", static_cast<int64_t>(error));
-            Json_Field(&json, "text", error == ZWHOST_SENTINEL_ERROR ? HexCode(error)
-                                                                   : ZwHost_SystemError(error));
+            Json_Field(&json, "text",
+                       error == ZWHOST_SENTINEL_ERROR ? HexCode(error) : ZwHost_SystemError(error));
             Json_Field(&json, "setByCall", error != ZWHOST_SENTINEL_ERROR);
             Json_Field(&json, "note", errorNote.empty() ? nullptr : errorNote.c_str());
             Json_EndObject(&json);
@@ -1024,8 +1016,8 @@ std::string Bitness() {
     BOOL wow64 = FALSE;
     IsWow64Process(GetCurrentProcess(), &wow64);
     return sizeof(void *) == 8 ? std::string("64-bit")
-                               : wow64 ? std::string("32-bit, under WoW64 on 64-bit Windows")
-                                       : std::string("32-bit");
+           : wow64             ? std::string("32-bit, under WoW64 on 64-bit Windows")
+                               : std::string("32-bit");
 }
 
 int Report(const Args &args, size_t first, const Options &options) {
@@ -1096,8 +1088,7 @@ int Report(const Args &args, size_t first, const Options &options) {
     if (!usable) {
         return ZWHOST_EXIT_LIBRARY;
     }
-    return !listed || summary.faults != 0 || messages.anyEmpty ? ZWHOST_EXIT_FAULT
-                                                               : ZWHOST_EXIT_OK;
+    return !listed || summary.faults != 0 || messages.anyEmpty ? ZWHOST_EXIT_FAULT : ZWHOST_EXIT_OK;
 }
 
 // ---- the command line ----
