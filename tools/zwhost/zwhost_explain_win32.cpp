@@ -171,7 +171,7 @@ std::string ZwHost_StepFound(const DriverModuleReport &report, DriverModuleStep 
     case DRIVERMODULE_STEP_MODULE_PATH:
         return WText_AnsiToUtf8(report.modulePath);
     case DRIVERMODULE_STEP_MODULE_LOAD:
-        return "loaded in zwhost's process (its DllMain ran here)";
+        return "loaded in zwhost's walk process, beside the library (its DllMain ran there)";
     case DRIVERMODULE_STEP_FUNCTION:
         return "exported";
     default:

@@ -118,6 +118,7 @@ struct Library {
     std::string problem; // why it is not loaded
     HMODULE module;
     std::string version; // its file version, "" when it has none
+    bool forWalk;        // named for the walk's process only, not loaded here
 };
 
 std::string FolderOf(const std::string &path) {
@@ -208,6 +209,7 @@ Library FindLibrary(const Options &options, bool load) {
         return library;
     }
     if (!load) {
+        library.forWalk = true;
         if (!IsFile(library.path)) {
             library.problem = "there is no file " + library.path;
         }
@@ -246,7 +248,9 @@ void JsonLibrary(JsonWriter *json, const Library &library) {
     Json_Key(json, "library");
     Json_BeginObject(json);
     Json_Field(json, "path", library.path);
-    Json_Field(json, "loaded", library.module != nullptr);
+    // Loaded here, or (explain, printers) there to load in the walk's process.
+    Json_Field(json, "loaded",
+               library.module != nullptr || (library.forWalk && library.problem.empty()));
     Json_Field(json, "problem", library.problem.empty() ? nullptr : library.problem.c_str());
     Json_Field(json, "version", library.version.empty() ? nullptr : library.version.c_str());
     Json_Field(json, "sameVersionAsZwhost", library.version == ZwHostVersion());
@@ -623,12 +627,9 @@ std::string PrinterText(const PrinterView &view) {
     const std::string lack = ExportList(view.walk, false);
     text += "  loads:         yes; exports " + (have.empty() ? "none of the five" : have) +
             (lack.empty() ? "" : "; lacks " + lack) + "\n";
-    if (view.state == "stops" && report.step == DRIVERMODULE_STEP_FUNCTION) {
-        const std::string words = view.reason;
-        const size_t decorated = words.find("; but");
-        if (words.find(", but it exports") != std::string::npos || decorated != std::string::npos) {
-            text += "  note:          " + words + "\n";
-        }
+    const size_t decorated = view.reason.find("but it exports ");
+    if (view.state == "stops" && decorated != std::string::npos) {
+        text += "  note:          " + view.reason.substr(decorated + 4) + "\n";
     }
     if (view.walk.releaseHung) {
         text += "  releases:      no: " + view.verdict + "\n";
