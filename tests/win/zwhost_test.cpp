@@ -644,6 +644,12 @@ TEST_F(ZwHostTest, AModuleThatHangsIsNamedAndTheRestOfTheReportComes) {
         << run.out;
     EXPECT_NE(run.out.find("\\hang\\ZEDWIC_U.DLL"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("last error the host sees: none"), std::string::npos) << run.out;
+    // While it waits, the engineer learns which printer and step it waits for.
+    EXPECT_NE(run.err.find("zwhost: printer \"" + Printer("Hangs").name +
+                           "\": step 6 (load the module) has not returned after 1 s; waiting up "
+                           "to 2 s\r\n"),
+              std::string::npos)
+        << run.err;
 
     run = Zwhost("--timeout 2 printers");
     EXPECT_EQ(run.status, 1u) << run.err;

@@ -27,17 +27,24 @@ struct ZwHostWalk {
     uint32_t libraryError; // the child's load of the library: 0 loaded (or none named)
 };
 
+// slow, when not null, is told once per printer when a step has not returned
+// within a second: the printer's index and the step it is in, while zwhost
+// waits out the limit.
+typedef void (*ZwHostWalkSlow)(size_t index, DriverModuleStep step, void *context);
+
 // printer is the name as the 8-bit interface passes it; exportName one of the
 // five, or null for all five; library the ZEDWIC_W.dll to have loaded (UTF-8;
 // empty: none); seconds the limit.
 ZwHostWalk ZwHost_Walk(const std::string &printer, const char *exportName,
-                       const std::string &library, unsigned seconds);
+                       const std::string &library, unsigned seconds, ZwHostWalkSlow slow = nullptr,
+                       void *context = nullptr);
 
 // The same for many printers, in order: one child walks them all, and
 // another takes over after one that hangs or crashes. Each has the limit.
 std::vector<ZwHostWalk> ZwHost_WalkAll(const std::vector<std::string> &printers,
                                        const char *exportName, const std::string &library,
-                                       unsigned seconds);
+                                       unsigned seconds, ZwHostWalkSlow slow = nullptr,
+                                       void *context = nullptr);
 
 // The child's side: zwhost --walk-child HANDLE FIRST [LIBRARY]. Its exit status.
 int ZwHost_WalkChild(const std::vector<std::string> &words);

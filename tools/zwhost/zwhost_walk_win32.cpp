@@ -40,6 +40,7 @@ struct WalkShared {
 
 const size_t ZWHOST_OWN_NAME_UNITS = 32768;
 const DWORD ZWHOST_POLL_MS = 50;
+const uint64_t ZWHOST_SLOW_MS = 1000; // a multiple of the poll
 
 WalkSlot *Slots(WalkShared *shared) {
     return reinterpret_cast<WalkSlot *>(shared + 1);
@@ -120,7 +121,7 @@ void TakeResult(const WalkShared *shared, const WalkSlot &slot, ZwHostWalk *walk
 
 std::vector<ZwHostWalk> ZwHost_WalkAll(const std::vector<std::string> &printers,
                                        const char *exportName, const std::string &library,
-                                       unsigned seconds) {
+                                       unsigned seconds, ZwHostWalkSlow slow, void *context) {
     const uint32_t count = static_cast<uint32_t>(printers.size());
     std::vector<ZwHostWalk> walks(count, ZwHostWalk());
     size_t size = sizeof(WalkShared) + count * sizeof(WalkSlot);
@@ -194,6 +195,9 @@ std::vector<ZwHostWalk> ZwHost_WalkAll(const std::vector<std::string> &printers,
                 spent = 0;
             } else {
                 spent += ZWHOST_POLL_MS;
+                if (slow != nullptr && spent == ZWHOST_SLOW_MS && watched < count) {
+                    slow(watched, Slots(shared)[watched].live.step, context);
+                }
             }
         }
         if (!ended) {
@@ -235,8 +239,10 @@ std::vector<ZwHostWalk> ZwHost_WalkAll(const std::vector<std::string> &printers,
 }
 
 ZwHostWalk ZwHost_Walk(const std::string &printer, const char *exportName,
-                       const std::string &library, unsigned seconds) {
-    return ZwHost_WalkAll(std::vector<std::string>(1, printer), exportName, library, seconds)[0];
+                       const std::string &library, unsigned seconds, ZwHostWalkSlow slow,
+                       void *context) {
+    return ZwHost_WalkAll(std::vector<std::string>(1, printer), exportName, library, seconds, slow,
+                          context)[0];
 }
 
 int ZwHost_WalkChild(const std::vector<std::string> &words) {

@@ -417,11 +417,27 @@ PrinterView ViewWalked(const std::wstring &wideName, const char *exportName,
     return view;
 }
 
+// Names the printer and step a walk waits in, on standard error, while
+// zwhost waits out the limit.
+struct SlowNames {
+    const std::vector<std::string> *names; // UTF-8
+    unsigned timeout;
+};
+
+void SaySlow(size_t index, DriverModuleStep step, void *context) {
+    const SlowNames *slow = static_cast<const SlowNames *>(context);
+    Err("zwhost: printer \"" + (*slow->names)[index] + "\": step " +
+        std::to_string(static_cast<int>(step) + 1) + " (" + ZwHost_StepLabel(step) +
+        ") has not returned after 1 s; waiting up to " + std::to_string(slow->timeout) + " s\n");
+}
+
 PrinterView ViewPrinter(const std::wstring &wideName, const char *exportName,
                         const std::string &library, unsigned timeout) {
     std::string printer;
+    const std::vector<std::string> names(1, WText_Utf8(wideName));
+    SlowNames slow = {&names, timeout};
     const ZwHostWalk walk = WText_ToAnsi(wideName, &printer)
-                                ? ZwHost_Walk(printer, exportName, library, timeout)
+                                ? ZwHost_Walk(printer, exportName, library, timeout, SaySlow, &slow)
                                 : ZwHostWalk();
     return ViewWalked(wideName, exportName, walk, timeout);
 }
@@ -657,15 +673,18 @@ bool WalkPrinters(const Library &library, const Options &options, JsonWriter *js
         Out("no printers installed\n");
     }
     // One walk for all, each printer within the limit.
-    std::vector<std::string> walkable;
+    std::vector<std::string> walkable, shown;
     for (const std::wstring &name : names) {
         std::string ansi;
         if (WText_ToAnsi(name, &ansi)) {
             walkable.push_back(ansi);
+            shown.push_back(WText_Utf8(name));
         }
     }
-    const std::vector<ZwHostWalk> walks = ZwHost_WalkAll(
-        walkable, nullptr, library.problem.empty() ? library.path : "", options.timeout);
+    SlowNames slow = {&shown, options.timeout};
+    const std::vector<ZwHostWalk> walks =
+        ZwHost_WalkAll(walkable, nullptr, library.problem.empty() ? library.path : "",
+                       options.timeout, SaySlow, &slow);
     size_t walked = 0;
     for (const std::wstring &name : names) {
         if (json == nullptr) {
