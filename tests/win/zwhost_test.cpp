@@ -344,7 +344,7 @@ TEST_F(ZwHostTest, ExplainShowsTheStepAndTheLastErrorTheHostSees) {
     const struct {
         std::string printer;
         const char *exportName;
-        const char *says;
+        std::string says;
         DWORD error; // 0: whatever the spooler gives
     } cases[] = {
         {unknown, "FixSetting",
@@ -389,6 +389,10 @@ TEST_F(ZwHostTest, ExplainShowsTheStepAndTheLastErrorTheHostSees) {
         {Printer("UnicodeFolder").name, "FixSetting",
          "6. load the module     stops: the driver folder's name has characters outside the "
          "system code page",
+         0},
+        {Printer("UnicodeFolder").name, "FixSetting",
+         "(plain ASCII always can) (the driver file is " + g_root +
+             "\\\xD0\x9F\xD1\x80\xD0\xB8\xD0\xBD\xD1\x82\xD0\xB5\xD1\x80\\D.DLL)",
          0},
         // Its import of ZEDWIC_W.dll resolves: the library is loaded, as in a host.
         {Printer("UsesLibrary").name, "FixSetting",

@@ -324,6 +324,27 @@ std::string HexCode(uint32_t code) {
     return text;
 }
 
+// The driver file as the wide API names it, to show the folder whose name the
+// 8-bit text lost: empty when it cannot be had. Shown only; the walk is the
+// library's.
+std::string WideDriverPath(const std::wstring &printer) {
+    std::wstring name = printer;
+    HANDLE handle = nullptr;
+    if (!OpenPrinterW(&name[0], &handle, nullptr)) {
+        return std::string();
+    }
+    DWORD needed = 0;
+    GetPrinterDriverW(handle, nullptr, 2, nullptr, 0, &needed);
+    std::vector<BYTE> block(needed + sizeof(DRIVER_INFO_2W), 0);
+    std::string path;
+    if (needed != 0 && GetPrinterDriverW(handle, nullptr, 2, block.data(), needed, &needed)) {
+        const DRIVER_INFO_2W *info = reinterpret_cast<const DRIVER_INFO_2W *>(block.data());
+        path = info->pDriverPath != nullptr ? WText_Utf8(info->pDriverPath) : std::string();
+    }
+    ClosePrinter(handle);
+    return path;
+}
+
 // The view of a printer whose walk is done (walk is ignored for a name
 // outside the code page, which no walk can take).
 PrinterView ViewWalked(const std::wstring &wideName, const char *exportName,
@@ -399,6 +420,11 @@ PrinterView ViewWalked(const std::wstring &wideName, const char *exportName,
     } else {
         view.haveError = true;
         view.reason = StopWords(walk, exportName);
+        const std::string wide =
+            strchr(report.modulePath, '?') != nullptr ? WideDriverPath(wideName) : std::string();
+        if (!wide.empty()) {
+            view.reason += " (the driver file is " + wide + ")";
+        }
         const DWORD attributes =
             GetFileAttributesW(WText_Wide(WText_AnsiToUtf8(report.modulePath)).c_str());
         view.otherDriver =
