@@ -1,5 +1,6 @@
 // Test printers installed the way a driver package's installer does, each
 // with a driver whose file the spooler reports at a path of the test's choice.
+// Names and paths are UTF-8; any character goes.
 #ifndef ZW_TESTS_TESTPRINTERS_H
 #define ZW_TESTS_TESTPRINTERS_H
 

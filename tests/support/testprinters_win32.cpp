@@ -20,6 +20,18 @@ const char kDriversKey[] =
     "System\\CurrentControlSet\\Control\\Print\\Environments\\" ZWT_ENVIRONMENT
     "\\Drivers\\Version-3\\";
 
+// Names and paths arrive as UTF-8 and go to the wide API, so that tests can
+// install printers and driver folders outside the ANSI code page.
+std::wstring Wide(const std::string &utf8) {
+    const int size = static_cast<int>(utf8.size());
+    const int count = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
+    std::wstring wide(static_cast<size_t>(count > 0 ? count : 0), L'\0');
+    if (count > 0) {
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, &wide[0], count);
+    }
+    return wide;
+}
+
 std::string Failed(const char *what) {
     return std::string(what) + " failed, error " + std::to_string(GetLastError());
 }
@@ -32,15 +44,17 @@ bool RegisterDriver(const std::string &driverName, std::string *error) {
         files.push_back(Path_Join(scratch, tag + extension));
         File_Write(files.back(), {'z', 'w'});
     }
-    DRIVER_INFO_3A info = {};
+    std::wstring name = Wide(driverName), driver = Wide(files[0]), data = Wide(files[1]),
+                 config = Wide(files[2]);
+    DRIVER_INFO_3W info = {};
     info.cVersion = 3;
-    info.pName = const_cast<char *>(driverName.c_str());
-    info.pDriverPath = const_cast<char *>(files[0].c_str());
-    info.pDataFile = const_cast<char *>(files[1].c_str());
-    info.pConfigFile = const_cast<char *>(files[2].c_str());
-    const bool ok = AddPrinterDriverA(nullptr, 3, reinterpret_cast<BYTE *>(&info)) != FALSE;
+    info.pName = &name[0];
+    info.pDriverPath = &driver[0];
+    info.pDataFile = &data[0];
+    info.pConfigFile = &config[0];
+    const bool ok = AddPrinterDriverW(nullptr, 3, reinterpret_cast<BYTE *>(&info)) != FALSE;
     if (!ok) {
-        *error = Failed("AddPrinterDriverA");
+        *error = Failed("AddPrinterDriverW");
     }
     TempDir_Remove(scratch);
     return ok;
@@ -48,18 +62,19 @@ bool RegisterDriver(const std::string &driverName, std::string *error) {
 
 bool AddTestPrinter(const std::string &printerName, const std::string &driverName,
                     std::string *error) {
-    PRINTER_INFO_2A info = {};
-    info.pPrinterName = const_cast<char *>(printerName.c_str());
-    info.pPortName = const_cast<char *>("FILE:");
-    info.pDriverName = const_cast<char *>(driverName.c_str());
-    info.pPrintProcessor = const_cast<char *>("WinPrint");
-    info.pDatatype = const_cast<char *>("RAW");
-    HANDLE printer = AddPrinterA(nullptr, 2, reinterpret_cast<BYTE *>(&info));
+    std::wstring name = Wide(printerName), driver = Wide(driverName);
+    PRINTER_INFO_2W info = {};
+    info.pPrinterName = &name[0];
+    info.pPortName = const_cast<wchar_t *>(L"FILE:");
+    info.pDriverName = &driver[0];
+    info.pPrintProcessor = const_cast<wchar_t *>(L"WinPrint");
+    info.pDatatype = const_cast<wchar_t *>(L"RAW");
+    HANDLE printer = AddPrinterW(nullptr, 2, reinterpret_cast<BYTE *>(&info));
     if (printer == nullptr) {
         if (GetLastError() == ERROR_PRINTER_ALREADY_EXISTS) {
             return true;
         }
-        *error = Failed("AddPrinterA");
+        *error = Failed("AddPrinterW");
         return false;
     }
     ClosePrinter(printer);
@@ -70,14 +85,15 @@ bool SetDriverFile(const std::string &driverName, const std::string &driverFileP
                    std::string *error) {
     HKEY key = nullptr;
     const std::string keyName = kDriversKey + driverName;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyName.c_str(), 0, KEY_SET_VALUE, &key) !=
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, Wide(keyName).c_str(), 0, KEY_SET_VALUE, &key) !=
         ERROR_SUCCESS) {
         *error = "cannot open " + keyName;
         return false;
     }
-    const LONG status = RegSetValueExA(key, "Driver", 0, REG_SZ,
-                                       reinterpret_cast<const BYTE *>(driverFilePath.c_str()),
-                                       static_cast<DWORD>(driverFilePath.size() + 1));
+    const std::wstring path = Wide(driverFilePath);
+    const LONG status =
+        RegSetValueExW(key, L"Driver", 0, REG_SZ, reinterpret_cast<const BYTE *>(path.c_str()),
+                       static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t)));
     RegCloseKey(key);
     if (status != ERROR_SUCCESS) {
         *error = "cannot set the driver file of " + driverName;
@@ -95,15 +111,17 @@ bool TestPrinter_Install(const std::string &printerName, const std::string &driv
 }
 
 bool TestPrinter_DropDriverRecord(const std::string &driverName) {
-    return RegDeleteKeyA(HKEY_LOCAL_MACHINE, (kDriversKey + driverName).c_str()) == ERROR_SUCCESS;
+    return RegDeleteKeyW(HKEY_LOCAL_MACHINE, Wide(kDriversKey + driverName).c_str()) ==
+           ERROR_SUCCESS;
 }
 
 void TestPrinter_Remove(const std::string &printerName, const std::string &driverName) {
-    PRINTER_DEFAULTSA access = {nullptr, nullptr, PRINTER_ALL_ACCESS};
+    PRINTER_DEFAULTSW access = {nullptr, nullptr, PRINTER_ALL_ACCESS};
     HANDLE printer = nullptr;
-    if (OpenPrinterA(const_cast<char *>(printerName.c_str()), &printer, &access)) {
+    std::wstring name = Wide(printerName), driver = Wide(driverName);
+    if (OpenPrinterW(&name[0], &printer, &access)) {
         DeletePrinter(printer);
         ClosePrinter(printer);
     }
-    DeletePrinterDriverA(nullptr, nullptr, const_cast<char *>(driverName.c_str()));
+    DeletePrinterDriverW(nullptr, nullptr, &driver[0]);
 }

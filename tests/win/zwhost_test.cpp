@@ -1,5 +1,6 @@
 // zwhost as a user runs it: its output, exit status and messages.
 #include "dllhost.h"
+#include "jsonread.h"
 #include "zwu/zwu_probe.h"
 #include "tempfile.h"
 #include "testprinters.h"
@@ -61,10 +62,11 @@ void HelperFailed(RunResult *run, const std::string &what) {
 
 // Runs a UTF-8 command line, stdout and stderr to files (pipes could fill
 // while we wait).
-RunResult RunCommand(const std::string &folder, const std::string &commandLine) {
+RunResult RunCommand(const std::string &folder, const std::string &commandLine,
+                     const std::string &stdoutPath = "") {
     RunResult run = {~0u, "", ""};
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    const std::string outPath = folder + "\\out.txt";
+    const std::string outPath = stdoutPath.empty() ? folder + "\\out.txt" : stdoutPath;
     const std::string errPath = folder + "\\err.txt";
     HANDLE out = CreateFileA(outPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
                              CREATE_ALWAYS, 0, nullptr);
@@ -107,6 +109,9 @@ RunResult RunCommand(const std::string &folder, const std::string &commandLine) 
     CloseHandle(out);
     CloseHandle(err);
     for (auto [path, text] : {std::pair{outPath, &run.out}, std::pair{errPath, &run.err}}) {
+        if (path == stdoutPath) {
+            continue;
+        }
         HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                0, nullptr);
         if (h == INVALID_HANDLE_VALUE) {
@@ -142,6 +147,17 @@ std::vector<HostPrinter> g_printers = {
 #ifdef ZW_HAVE_OTHER_MODULE
     {"Other", "other\\D.DLL", "zwu_other.dll", false, "", "", ""},
 #endif
+    {"UsesLibrary", "uselib\\D.DLL", "zwu_uselib.dll", false, "", "", ""},
+    {"Crashes", "crash\\D.DLL", "zwu_crash.dll", false, "", "", ""},
+    {"Hangs", "hang\\D.DLL", "zwu_hang.dll", false, "", "", ""},
+#ifdef ZW_HAVE_DECONAME_MODULE
+    {"Decorated", "deco\\D.DLL", "zwu_deconame.dll", false, "", "", ""},
+#endif
+    // A driver folder and a printer name outside the ANSI code page.
+    {"UnicodeFolder", "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xBD\xD1\x82\xD0\xB5\xD1\x80\\D.DLL",
+     "zwu_full.dll", false, "", "", ""},
+    {"\xD0\x9F\xD1\x80\xD0\xB8\xD0\xBD\xD1\x82\xD0\xB5\xD1\x80", "uniname\\D.DLL", "zwu_full.dll",
+     false, "", "", ""},
     {"NoServer", "REL", nullptr, false, "", "", ""},
     {"NoShare", "UNC", nullptr, false, "", "", ""},
     {"TooDeep", "DEEP", nullptr, false, "", "", ""},
@@ -180,15 +196,15 @@ bool InstallPrinter(HostPrinter *p) {
         p->folder = driverFile.substr(0, driverFile.find_last_of('\\'));
     }
     if (!p->folder.empty()) {
-        CreateDirectoryA(p->folder.c_str(), nullptr);
+        CreateDirectoryW(WText_Wide(p->folder).c_str(), nullptr);
     }
     if (p->module != nullptr) {
         const std::string target = p->folder + "\\ZEDWIC_U.DLL";
         const bool placed =
             strcmp(p->module, "TEXT") == 0
                 ? File_Write(target, {'n', 'o', 't', ' ', 'a', ' ', 'D', 'L', 'L', '\n'})
-                : CopyFileA((DllHost_ProgramFolder() + "\\" + p->module).c_str(), target.c_str(),
-                            FALSE) != FALSE;
+                : CopyFileW(WText_Wide(DllHost_ProgramFolder() + "\\" + p->module).c_str(),
+                            WText_Wide(target).c_str(), FALSE) != FALSE;
         if (!placed) {
             g_setupError = "cannot place " + target;
             return false;
@@ -323,7 +339,9 @@ TEST_F(ZwHostTest, CallShowsTheResultTheLastErrorAndWhetherTheFunctionRan) {
     };
     for (const auto &c : cases) {
         RunResult run = Zwhost("call " + c.args);
-        EXPECT_EQ(run.status, 0u) << c.args << ": " << run.err;
+        // 99 is a fault, whoever gave it.
+        EXPECT_EQ(run.status, run.out.find(") = 99  ") != std::string::npos ? 1u : 0u)
+            << c.args << ": " << run.err;
         for (const std::string &line : c.lines) {
             EXPECT_NE(run.out.find(line), std::string::npos) << line << "\n" << run.out;
         }
@@ -337,7 +355,7 @@ TEST_F(ZwHostTest, ExplainShowsTheStepAndTheLastErrorTheHostSees) {
     const struct {
         std::string printer;
         const char *exportName;
-        const char *says;
+        std::string says;
         DWORD error; // 0: whatever the spooler gives
     } cases[] = {
         {unknown, "FixSetting",
@@ -350,7 +368,9 @@ TEST_F(ZwHostTest, ExplainShowsTheStepAndTheLastErrorTheHostSees) {
          "5. module path         stops: pDriverPath \"\\\\\\rel\\D.DLL\" is not a full path",
          ERROR_MOD_NOT_FOUND},
         {Printer("NoShare").name, "FixSetting",
-         "6. load the module     stops: the loader refuses the path itself", 0},
+         "6. load the module     stops: the loader does not reach the server or share of this "
+         "path from this process: check that the share opens",
+         0},
         {Printer("TooDeep").name, "FixSetting",
          "would be 261 characters; the library's limit is 259", ERROR_MOD_NOT_FOUND},
         {Printer("NoModule").name, "FixSetting", "6. load the module     stops: there is no file ",
@@ -368,6 +388,29 @@ TEST_F(ZwHostTest, ExplainShowsTheStepAndTheLastErrorTheHostSees) {
          "for " ZWT_OTHER_MACHINE,
          ERROR_BAD_EXE_FORMAT},
 #endif
+        {Printer("Crashes").name, "FixSetting",
+         "stops: its initialisation crashed (its DllMain raised an exception", 0},
+#ifdef ZW_HAVE_DECONAME_MODULE
+        {Printer("Decorated").name, "FixSetting",
+         "7. VOLQUAD_FixSetting  stops: the module does not export VOLQUAD_FixSetting, but it "
+         "exports _VOLQUAD_FixSetting@8, the decorated name an x86 __stdcall function gets",
+         ERROR_PROC_NOT_FOUND},
+        {Printer("Decorated").name, nullptr,
+         "7. the five functions  stops: the module lacks SettingImport PersonalInfoImport "
+         "DefaultSetting FixSetting; it has SettingExport; but it exports _VOLQUAD_FixSetting@8",
+         ERROR_PROC_NOT_FOUND},
+#endif
+        {Printer("UnicodeFolder").name, "FixSetting",
+         "6. load the module     stops: the driver folder's name has characters outside the "
+         "system code page",
+         0},
+        {Printer("UnicodeFolder").name, "FixSetting",
+         "(plain ASCII always can) (the driver file is " + g_root +
+             "\\\xD0\x9F\xD1\x80\xD0\xB8\xD0\xBD\xD1\x82\xD0\xB5\xD1\x80\\D.DLL)",
+         0},
+        // Its import of ZEDWIC_W.dll resolves: the library is loaded, as in a host.
+        {Printer("UsesLibrary").name, "FixSetting",
+         "reached: VOLQUAD_FixSetting for this printer runs in ", 0},
         {Printer("FixOnly").name, "SettingExport",
          "7. VOLQUAD_SettingExport stops: the module does not export VOLQUAD_SettingExport",
          ERROR_PROC_NOT_FOUND},
@@ -420,8 +463,8 @@ TEST_F(ZwHostTest, ExplainShowsTheStepAndTheLastErrorTheHostSees) {
 }
 
 TEST_F(ZwHostTest, PrintersShowsWhetherEachModuleLoadsAndWhatItHas) {
-    RunResult run = Zwhost("printers");
-    EXPECT_EQ(run.status, 0u) << run.err;
+    RunResult run = Zwhost("--timeout 2 printers");
+    EXPECT_EQ(run.status, 1u) << run.err;
     const struct {
         const char *label;
         std::string lines;
@@ -476,7 +519,7 @@ TEST_F(ZwHostTest, MsgSaysWhenTheDataFileIsHeldOrIsNoDataFile) {
     CloseHandle(writer);
     EXPECT_EQ(run.status, 1u) << run.err;
     EXPECT_NE(run.out.find("empty texts: another program holds the data file " + path +
-                           " open for writing"),
+                           " open in a way that lets no one else read it"),
               std::string::npos)
         << run.out;
     EXPECT_NE(run.out.find("error 32 ("), std::string::npos) << run.out;
@@ -522,15 +565,15 @@ TEST_F(ZwHostTest, HelpAndVersion) {
     RunResult run = Zwhost("--help");
     EXPECT_EQ(run.status, 0u);
     EXPECT_EQ(run.out.find("usage: zwhost"), 0u) << run.out;
-    EXPECT_NE(run.out.find("its DllMain runs here"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("DllMain there"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("The call is real"), std::string::npos) << run.out;
     EXPECT_EQ(run.err, "");
     run = Zwhost("--version");
     EXPECT_EQ(run.status, 0u);
     EXPECT_EQ(run.out, std::string("zwhost ") + ZW_PROJECT_VERSION + "\r\n");
 }
 
-TEST_F(ZwHostTest, MistakesAndLibrariesThatDoNotLoadGetClearMessages) {
-    const std::string bin = DllHost_ProgramFolder();
+TEST_F(ZwHostTest, MistakesOnTheCommandLineExit2) {
     const struct {
         std::string args;
         std::string message;
@@ -544,27 +587,325 @@ TEST_F(ZwHostTest, MistakesAndLibrariesThatDoNotLoadGetClearMessages) {
         {"printers now", "printers takes no arguments"},
         {"frobnicate", "unknown command 'frobnicate'"},
         {"", "usage:"},
-        {"--dll x.dll explain P", "--dll is for msg and call; explain runs the library's walk"},
-        {"--dll x.dll printers", "--dll is for msg and call; printers runs"},
-        {"explain \"\xD0\x9F P\"", "has characters outside the system code page"},
-        {"--dll C:\\no\\such\\ZEDWIC_W.dll msg",
-         "cannot load C:\\no\\such\\ZEDWIC_W.dll: there is no file C:\\no\\such\\ZEDWIC_W.dll; "
-         "error 126 ("},
-#ifdef ZW_HAVE_OTHER_MODULE
-        {"--dll \"" + bin + "\\zwu_other.dll\" msg",
-         "not a valid Windows program for this architecture: it is built for " ZWT_OTHER_MACHINE
-         ", the process is " ZWT_OWN_MACHINE "; error 193 ("},
-#endif
-        {"--dll \"" + bin + "\\zwu_initfail.dll\" msg",
-         "its initialisation failed (its DllMain returned FALSE); error 1114 ("},
-        // A library without the export: the driver-side test module has FixSetting only.
-        {"--dll \"" + bin + "\\zwu_fix.dll\" msg", "does not export VOLQUAD_GetErrorMsg"},
+        {"--timeout 0 printers", "not a time limit: '0'"},
+        {"--timeout", "--timeout needs a value"},
+        {"--frob msg", "unknown option '--frob'"},
+        {"report now", "report takes no arguments"},
     };
     for (const auto &c : cases) {
         RunResult run = Zwhost(c.args);
         EXPECT_EQ(run.status, 2u) << c.args;
         EXPECT_NE(run.err.find(c.message), std::string::npos) << c.args << ": " << run.err;
         EXPECT_EQ(run.out, "") << c.args;
+    }
+}
+
+// A library that cannot be used: exit 3 from every command that names it.
+TEST_F(ZwHostTest, LibrariesThatDoNotLoadGetClearMessages) {
+    const std::string bin = DllHost_ProgramFolder();
+    const struct {
+        std::string args;
+        std::string message;
+    } cases[] = {
+        {"--dll x.dll explain P", "there is no file x.dll"},
+        {"--dll x.dll printers", "there is no file x.dll"},
+        {"--dll C:\\no\\such\\ZEDWIC_W.dll msg",
+         "cannot load C:\\no\\such\\ZEDWIC_W.dll: there is no file C:\\no\\such\\ZEDWIC_W.dll; "
+         "error 126 ("},
+#ifdef ZW_HAVE_OTHER_MODULE
+        {"--dll \"" + bin + "\\zwu_other.dll\" msg",
+         "not a valid Windows program for this architecture: it is built for " ZWT_OTHER_MACHINE
+         ", the process is " ZWT_OWN_MACHINE
+         ": the host needs a module built for its own architecture; error 193 ("},
+#endif
+        {"--dll \"" + bin + "\\zwu_initfail.dll\" msg",
+         "its initialisation failed (its DllMain returned FALSE): the module's maker must say why "
+         "it refuses to start on this machine; error 1114 ("},
+        // A library without the export: the driver-side test module has FixSetting only.
+        {"--dll \"" + bin + "\\zwu_fix.dll\" msg", "does not export VOLQUAD_GetErrorMsg"},
+        {"--timeout 2 --dll \"" + bin + "\\zwu_fix.dll\" report",
+         "does not export VOLQUAD_GetErrorMsg"},
+        {"--dll \"" + bin + "\\zwu_fix.dll\" call FixSetting P 1",
+         "does not export VOLQUAD_GetErrorMsg"},
+    };
+    for (const auto &c : cases) {
+        RunResult run = Zwhost(c.args);
+        EXPECT_EQ(run.status, 3u) << c.args;
+        if (c.args.find(" report") != std::string::npos) {
+            EXPECT_NE(run.out.find("printers:"), std::string::npos) << "the rest still comes";
+            run.out.clear();
+        }
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << c.args << ": " << run.err;
+        EXPECT_EQ(run.out, "") << c.args;
+    }
+}
+
+// The block of one printer in printers' text output.
+std::string PrinterBlock(const std::string &out, const std::string &name) {
+    const size_t at = out.find(name + "\r\n");
+    if (at == std::string::npos) {
+        return std::string();
+    }
+    size_t next = out.find("\r\nZW Host ", at);
+    const size_t summary = out.find("\r\nprinters: ", at);
+    next = next < summary ? next : summary;
+    return out.substr(at, next == std::string::npos ? next : next - at + 2);
+}
+
+// A DllMain that never returns costs its printer only: the step is named, and
+// the printers after it are listed.
+TEST_F(ZwHostTest, AModuleThatHangsIsNamedAndTheRestOfTheReportComes) {
+    RunResult run = Zwhost("--timeout 2 explain \"" + Printer("Hangs").name + "\" FixSetting");
+    EXPECT_EQ(run.status, 1u) << run.err;
+    EXPECT_NE(run.out.find("  6. load the module     hangs: did not return within 2 s: the "
+                           "module's DllMain does not return"),
+              std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("\\hang\\ZEDWIC_U.DLL"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("last error the host sees: none"), std::string::npos) << run.out;
+    // While it waits, the engineer learns which printer and step it waits for.
+    EXPECT_NE(run.err.find("zwhost: printer \"" + Printer("Hangs").name +
+                           "\": step 6 (load the module) has not returned after 1 s; waiting up "
+                           "to 2 s\r\n"),
+              std::string::npos)
+        << run.err;
+
+    run = Zwhost("--timeout 2 printers");
+    EXPECT_EQ(run.status, 1u) << run.err;
+    EXPECT_NE(PrinterBlock(run.out, Printer("Hangs").name)
+                  .find("  loads:         hangs: did not return within 2 s"),
+              std::string::npos)
+        << run.out;
+    for (const HostPrinter &p : g_printers) {
+        EXPECT_NE(run.out.find(p.name + "\r\n"), std::string::npos) << p.name << "\n" << run.out;
+    }
+    // call walks first and does not call a module that hangs.
+    run = Zwhost("--timeout 2 call FixSetting \"" + Printer("Hangs").name + "\" 1");
+    EXPECT_EQ(run.status, 1u) << run.err;
+    EXPECT_NE(run.out.find("zwhost does not make the call: did not return within 2 s"),
+              std::string::npos)
+        << run.out;
+}
+
+// A name outside the code page: listed whole, with the real cause; a host's
+// 8-bit call cannot reach it.
+TEST_F(ZwHostTest, APrinterNameOutsideTheCodePageGetsTheRealCause) {
+    const HostPrinter &unicode =
+        Printer("\xD0\x9F\xD1\x80\xD0\xB8\xD0\xBD\xD1\x82\xD0\xB5\xD1\x80");
+    RunResult run = Zwhost("--timeout 2 printers");
+    const std::string block = PrinterBlock(run.out, unicode.name);
+    EXPECT_NE(block.find("  name:          the name has characters outside the system code "
+                         "page"),
+              std::string::npos)
+        << run.out;
+    EXPECT_NE(block.find("no host can name this printer. Rename the printer"), std::string::npos)
+        << block;
+    run = Zwhost("explain \"" + unicode.name + "\"");
+    EXPECT_EQ(run.status, 1u) << run.err;
+    EXPECT_NE(run.out.find("1. open the printer    stops: the name has characters outside"),
+              std::string::npos)
+        << run.out;
+    EXPECT_EQ(run.err, "");
+    // What a host's 8-bit call of that name gives.
+    LoadedDll dll = DllHost_Load(folder_ + "\\ZEDWIC_W.dll");
+    ASSERT_NE(dll.module, nullptr);
+    auto call = reinterpret_cast<VOLQUAD_Setting_Fn>(
+        reinterpret_cast<void *>(GetProcAddress(dll.module, "VOLQUAD_FixSetting")));
+    char ansi[256] = {};
+    WideCharToMultiByte(CP_ACP, 0, WText_Wide(unicode.name).c_str(), -1, ansi, sizeof ansi, nullptr,
+                        nullptr);
+    ZwuProbe probe = {};
+    EXPECT_EQ(call(ansi, reinterpret_cast<intptr_t>(&probe)), VOLQUAD_RESULT_UNAVAILABLE);
+    EXPECT_EQ(probe.calls, 0u);
+    DllHost_Unload(&dll);
+}
+
+// call --dll: the verdict comes from the library that was called, or zwhost
+// says that it cannot give one.
+TEST_F(ZwHostTest, CallWithAnotherLibrarySaysItsVersionAndGivesNoVerdictOfItsOwn) {
+    const std::string other = folder_ + "\\other";
+    ASSERT_TRUE(CreateDirectoryA(other.c_str(), nullptr));
+    ASSERT_TRUE(CopyFileA((DllHost_ProgramFolder() + "\\zwu_oldlib.dll").c_str(),
+                          (other + "\\ZEDWIC_W.dll").c_str(), FALSE));
+    RunResult run = Zwhost("--dll \"" + other + "\\ZEDWIC_W.dll\" call FixSetting \"" +
+                           Printer("Echo").name + "\" 5");
+    EXPECT_EQ(run.status, 1u) << run.err;
+    EXPECT_NE(run.out.find("library:   " + other +
+                           "\\ZEDWIC_W.dll, version (none recorded); differs from zwhost's " +
+                           ZW_PROJECT_VERSION),
+              std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find(") = 99  Old text.\r\nlast error: 126 ("), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("whether the function ran cannot be said for this library"),
+              std::string::npos)
+        << run.out;
+    EXPECT_EQ(run.out.find("the function ran in"), std::string::npos) << run.out;
+    // The library beside zwhost is zwhost's own version: its verdict stands.
+    run = Zwhost("call FixSetting \"" + Printer("Echo").name + "\" 0");
+    EXPECT_EQ(run.status, 0u) << run.err;
+    EXPECT_NE(run.out.find("\\ZEDWIC_W.dll, version " + std::string(ZW_PROJECT_VERSION) + "\r\n"),
+              std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("), the call succeeded (0): after success the last error means "
+                           "nothing"),
+              std::string::npos)
+        << run.out;
+}
+
+TEST_F(ZwHostTest, MsgSaysWhenTheDataFileIsAFolder) {
+    const std::string path = folder_ + "\\ZEDWIC_D.ZWX";
+    ASSERT_TRUE(DeleteFileA(path.c_str()));
+    ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr));
+    RunResult run = Zwhost("msg 0");
+    RemoveDirectoryA(path.c_str());
+    EXPECT_EQ(run.status, 1u) << run.err;
+    EXPECT_NE(run.out.find("empty texts: " + path + " is a folder, not a data file"),
+              std::string::npos)
+        << run.out;
+}
+
+JsonValue ParseJson(const RunResult &run) {
+    JsonValue value;
+    std::string error;
+    EXPECT_TRUE(Json_Parse(run.out, &value, &error)) << error << "\n" << run.out;
+    return value;
+}
+
+const JsonValue &ByName(const JsonValue &list, const std::string &name) {
+    for (const JsonValue &item : list.items) {
+        if (item["name"].text == name) {
+            return item;
+        }
+    }
+    static const JsonValue none;
+    return none;
+}
+
+// --json: one object a script can read, whose fields agree with what a host
+// observes, printer by printer.
+TEST_F(ZwHostTest, JsonAgreesWithWhatAHostObserves) {
+    LoadedDll dll = DllHost_Load(folder_ + "\\ZEDWIC_W.dll");
+    ASSERT_NE(dll.module, nullptr);
+    auto fix = reinterpret_cast<VOLQUAD_Setting_Fn>(
+        reinterpret_cast<void *>(GetProcAddress(dll.module, "VOLQUAD_FixSetting")));
+    auto text = reinterpret_cast<VOLQUAD_GetErrorMsg_Fn>(
+        reinterpret_cast<void *>(GetProcAddress(dll.module, "VOLQUAD_GetErrorMsg")));
+    ASSERT_TRUE(fix != nullptr && text != nullptr);
+
+    RunResult run = Zwhost("--json --timeout 2 printers");
+    EXPECT_EQ(run.status, 1u) << run.err;
+    const JsonValue printers = ParseJson(run);
+    EXPECT_EQ(printers["command"].text, "printers");
+    EXPECT_EQ(printers["library"]["path"].text, folder_ + "\\ZEDWIC_W.dll");
+    EXPECT_EQ(printers["library"]["version"].text, ZW_PROJECT_VERSION);
+    for (const HostPrinter &p : g_printers) {
+        const JsonValue &printer = ByName(printers["printers"], p.name);
+        ASSERT_EQ(printer.kind, JsonValue::OBJECT) << p.name << "\n" << run.out;
+        if (p.name == Printer("Hangs").name) {
+            EXPECT_EQ(printer["state"].text, "hangs");
+            EXPECT_EQ(printer["stoppedAt"].number, 6);
+            continue;
+        }
+        const bool nameOk = printer["inCodePage"].boolean;
+        std::string ansi;
+        WText_ToAnsi(WText_Wide(p.name), &ansi);
+        ZwuProbe probe = {};
+        probe.result = 5;
+        SetLastError(0xDEADBEEF);
+        const int32_t result = fix(nameOk ? ansi.c_str() : "?", reinterpret_cast<intptr_t>(&probe));
+        const DWORD error = GetLastError();
+        const JsonValue &fixSetting = ByName(printer["exports"], "VOLQUAD_FixSetting");
+        // The host's call runs the function exactly where zwhost says it does.
+        EXPECT_EQ(result != VOLQUAD_RESULT_UNAVAILABLE, fixSetting["runs"].boolean) << p.name;
+        if (printer["lastError"].kind == JsonValue::OBJECT && !fixSetting["runs"].boolean &&
+            printer["loads"].boolean == false) {
+            EXPECT_EQ(printer["lastError"]["number"].number, static_cast<long long>(error))
+                << p.name;
+            EXPECT_NE(printer["lastError"]["text"].text.find(std::to_string(error) + " ("),
+                      std::string::npos);
+        }
+        EXPECT_EQ(printer["fault"].boolean,
+                  !printer["otherDriver"].boolean && printer["state"].text != "reached")
+            << p.name;
+        if (printer["module"].kind == JsonValue::STRING && p.module != nullptr && nameOk &&
+            p.name != Printer("UnicodeFolder").name) {
+            EXPECT_EQ(printer["module"].text, p.folder + "\\ZEDWIC_U.DLL") << p.name;
+        }
+    }
+    EXPECT_TRUE(ByName(printers["printers"], Printer("NoModule").name)["otherDriver"].boolean);
+#ifdef ZW_HAVE_DECONAME_MODULE
+    EXPECT_EQ(ByName(ByName(printers["printers"], Printer("Decorated").name)["exports"],
+                     "VOLQUAD_FixSetting")["decoratedAs"]
+                  .text,
+              "_VOLQUAD_FixSetting@8");
+#endif
+
+    run = Zwhost("--json explain \"" + Printer("FixOnly").name + "\" SettingExport");
+    EXPECT_EQ(run.status, 1u);
+    const JsonValue explain = ParseJson(run);
+    EXPECT_EQ(explain["printer"]["stoppedAt"].number, 7);
+    EXPECT_EQ(explain["printer"]["lastError"]["number"].number, ERROR_PROC_NOT_FOUND);
+    EXPECT_EQ(explain["printer"]["steps"].items.size(), 7u);
+    EXPECT_EQ(explain["printer"]["steps"].items[5]["state"].text, "ok");
+
+    run = Zwhost("--json msg 0 3 5");
+    EXPECT_EQ(run.status, 0u);
+    const JsonValue msg = ParseJson(run);
+    ASSERT_EQ(msg["messages"].items.size(), 3u) << run.out;
+    for (const JsonValue &m : msg["messages"].items) {
+        EXPECT_EQ(m["text"].text, text(static_cast<int32_t>(m["code"].number)));
+    }
+    EXPECT_EQ(msg["dataFile"]["state"].text, "readable");
+
+    run = Zwhost("--json call FixSetting \"" + Printer("Echo").name + "\" 5");
+    const JsonValue call = ParseJson(run);
+    EXPECT_EQ(call["result"].number, 5);
+    EXPECT_EQ(call["lastError"]["number"].number, 5);
+    EXPECT_TRUE(call["functionRan"].boolean);
+
+    run = Zwhost("--json --timeout 2 report");
+    EXPECT_EQ(run.status, 1u) << run.err;
+    const JsonValue report = ParseJson(run);
+    EXPECT_EQ(report["zwhost"]["version"].text, ZW_PROJECT_VERSION);
+    EXPECT_EQ(report["zwhost"]["bitness"].text, sizeof(void *) == 8 ? "64-bit" : "32-bit");
+    EXPECT_EQ(report["messages"].items.size(), 18u);
+    EXPECT_EQ(ByName(report["printers"], Printer("Full").name)["state"].text, "reached");
+    DllHost_Unload(&dll);
+}
+
+// One table of exit statuses, followed by every command; output that cannot
+// be written is a failure too.
+TEST_F(ZwHostTest, ExitStatusesFollowTheTable) {
+    const std::string full = Printer("Full").name;
+    const struct {
+        std::string args;
+        DWORD status;
+    } cases[] = {
+        {"msg 0", 0},
+        {"call FixSetting \"" + Printer("Echo").name + "\" 3", 0},
+        {"call FixSetting \"" + Printer("Echo").name + "\" 99", 1},
+        {"call FixSetting \"" + Printer("NoModule").name + "\" 3", 1},
+        {"explain \"" + full + "\"", 0},
+        {"explain \"" + Printer("NoModule").name + "\"", 1},
+        {"--json explain \"" + Printer("NoModule").name + "\"", 1},
+        {"--timeout 2 printers", 1},
+        {"--timeout 2 report", 1},
+        {"explain", 2},
+        {"--dll nothing.dll msg", 3},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(Zwhost(c.args).status, c.status) << c.args;
+    }
+    ASSERT_TRUE(DeleteFileA((folder_ + "\\ZEDWIC_D.ZWX").c_str()));
+    EXPECT_EQ(Zwhost("msg 0").status, 1u) << "an empty text";
+    const char *dev = "Z:\\dev\\full";
+    if (GetFileAttributesA(dev) != INVALID_FILE_ATTRIBUTES) {
+        for (const char *args : {"--help", "msg 0", "--json msg 0"}) {
+            RunResult run = RunCommand(folder_, "\"" + folder_ + "\\zwhost.exe\" " + args, dev);
+            EXPECT_EQ(run.status, 4u) << args;
+            EXPECT_NE(run.err.find("zwhost: cannot write standard output"), std::string::npos)
+                << run.err;
+        }
     }
 }
 

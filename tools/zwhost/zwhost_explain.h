@@ -28,4 +28,12 @@ std::string ZwHost_StopReason(const DriverModuleReport &report, const char *expo
 // nor in the system folder.
 std::string ZwHost_WhyNotLoaded(const std::string &path, uint32_t error);
 
+// The machine of zwhost's own process, as a PE header names it.
+uint16_t ZwHost_ProcessMachine();
+
+// An export of the module at modulePath (the 8-bit path the library loaded)
+// that is name decorated as a compiler decorates it ("_VOLQUAD_FixSetting@8"),
+// or empty.
+std::string ZwHost_DecoratedExport(const std::string &modulePath, const std::string &name);
+
 #endif

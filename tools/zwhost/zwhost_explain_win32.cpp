@@ -10,13 +10,6 @@
 
 namespace {
 
-// The machine this process runs as: a module of another one does not load.
-#ifdef _WIN64
-const uint16_t kOwnMachine = PEFILE_MACHINE_X64;
-#else
-const uint16_t kOwnMachine = PEFILE_MACHINE_X86;
-#endif
-
 const DWORD ZWHOST_MAX_INSPECTED = 64u << 20; // modules are far smaller; the headers suffice
 
 std::string FolderOf(const std::string &path) {
@@ -69,7 +62,9 @@ std::string MissingImports(const PeFile &pe, const std::string &folder) {
             _strnicmp(name.c_str(), "ext-ms-", 7) == 0) {
             continue;
         }
-        if (!IsFile(folder + name) && !IsFile(systemFolder + name)) {
+        // One this process has loaded already resolves as in a host that has it.
+        if (!IsFile(folder + name) && !IsFile(systemFolder + name) &&
+            GetModuleHandleW(WText_Wide(name).c_str()) == nullptr) {
             missing += (missing.empty() ? "" : ", ") + name;
         }
     }
@@ -98,7 +93,40 @@ std::string PathRefusal(const DriverModuleReport &report) {
     }
 }
 
+std::string DecoratedWords(const std::string &decorated, const std::string &name) {
+    return ", but it exports " + decorated +
+           ", the decorated name an x86 __stdcall function gets when the module is built "
+           "without a module-definition (.def) file; the library looks for the undecorated " +
+           name + ": the module's maker must export it under that name through a .def file";
+}
+
 } // namespace
+
+uint16_t ZwHost_ProcessMachine() {
+    const uint16_t x86 = 0x014C;
+    return sizeof(void *) == 8 ? PEFILE_MACHINE_X64 : x86;
+}
+
+std::string ZwHost_DecoratedExport(const std::string &modulePath, const std::string &name) {
+    const std::vector<uint8_t> bytes = ReadHead(WText_AnsiToUtf8(modulePath));
+    const PeFile pe = PeFile_Read(bytes.data(), bytes.size());
+    for (const std::string &exported : pe.exports) {
+        // _Name@N (__stdcall), Name@N, _Name (__cdecl), @Name@N (__fastcall)
+        std::string bare = exported;
+        if (!bare.empty() && (bare[0] == '_' || bare[0] == '@')) {
+            bare.erase(0, 1);
+        }
+        const size_t at = bare.rfind('@');
+        if (at != std::string::npos && at + 1 < bare.size() &&
+            bare.find_first_not_of("0123456789", at + 1) == std::string::npos) {
+            bare.erase(at);
+        }
+        if (bare == name && exported != name) {
+            return exported;
+        }
+    }
+    return std::string();
+}
 
 std::string ZwHost_SystemError(uint32_t error) {
     wchar_t text[512] = {};
@@ -143,7 +171,7 @@ std::string ZwHost_StepFound(const DriverModuleReport &report, DriverModuleStep 
     case DRIVERMODULE_STEP_MODULE_PATH:
         return WText_AnsiToUtf8(report.modulePath);
     case DRIVERMODULE_STEP_MODULE_LOAD:
-        return "loaded in zwhost's process (its DllMain ran here)";
+        return "loaded in zwhost's walk process, beside the library (its DllMain ran there)";
     case DRIVERMODULE_STEP_FUNCTION:
         return "exported";
     default:
@@ -166,20 +194,38 @@ std::string ZwHost_StopReason(const DriverModuleReport &report, const char *expo
         return PathRefusal(report);
     case DRIVERMODULE_STEP_MODULE_LOAD:
         return ZwHost_WhyNotLoaded(WText_AnsiToUtf8(report.modulePath), report.error);
-    case DRIVERMODULE_STEP_FUNCTION:
-        return std::string("the module does not export ") +
-               (exportName != nullptr ? exportName : "the function");
+    case DRIVERMODULE_STEP_FUNCTION: {
+        const std::string name = exportName != nullptr ? exportName : "the function";
+        const std::string decorated =
+            exportName != nullptr ? ZwHost_DecoratedExport(report.modulePath, exportName) : "";
+        return "the module does not export " + name +
+               (decorated.empty() ? std::string() : DecoratedWords(decorated, name));
+    }
     default:
         return "it did not stop";
     }
 }
 
 std::string ZwHost_WhyNotLoaded(const std::string &path, uint32_t error) {
+    // '?' is in no file name: the spooler put it where the 8-bit text of a
+    // name has no character.
+    if (path.find('?') != std::string::npos) {
+        return "the driver folder's name has characters outside the system code page (" +
+               std::to_string(GetACP()) +
+               "): the spooler gives it to the library's 8-bit calls with '?' in their place, "
+               "so no host can load " +
+               DRIVERMODULE_FILE_NAME +
+               " from there; install the driver in a folder whose name the code page can "
+               "express (plain ASCII always can)";
+    }
     const DWORD attributes = AttributesOf(path);
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         if (error == ERROR_INVALID_PARAMETER || error == ERROR_BAD_NETPATH ||
-            error == ERROR_BAD_NET_NAME) {
-            return "the loader refuses the path itself: no server or share is reached by it";
+            error == ERROR_BAD_NET_NAME || error == ERROR_NETWORK_UNREACHABLE ||
+            error == ERROR_LOGON_FAILURE) {
+            return "the loader does not reach the server or share of this path from this "
+                   "process: check that the share opens on this machine for the user the "
+                   "host runs as, or install the driver on a local drive";
         }
         return "there is no file " + path;
     }
@@ -191,10 +237,11 @@ std::string ZwHost_WhyNotLoaded(const std::string &path, uint32_t error) {
     if (!pe.isImage) {
         return "not a valid Windows program: " + pe.notImage;
     }
-    if (pe.machine != kOwnMachine) {
+    if (pe.machine != ZwHost_ProcessMachine()) {
         return "not a valid Windows program for this architecture: it is built for " +
                PeFile_MachineName(pe.machine) + ", the process is " +
-               PeFile_MachineName(kOwnMachine);
+               PeFile_MachineName(ZwHost_ProcessMachine()) +
+               ": the host needs a module built for its own architecture";
     }
     if (error == ERROR_MOD_NOT_FOUND) {
         const std::string missing = MissingImports(pe, FolderOf(path));
@@ -206,7 +253,13 @@ std::string ZwHost_WhyNotLoaded(const std::string &path, uint32_t error) {
         return "a DLL that it or one of its imports needs is missing";
     }
     if (error == ERROR_DLL_INIT_FAILED) {
-        return "its initialisation failed (its DllMain returned FALSE)";
+        return "its initialisation failed (its DllMain returned FALSE): the module's maker "
+               "must say why it refuses to start on this machine";
+    }
+    if (error == ERROR_NOACCESS) {
+        return "its initialisation crashed (its DllMain raised an exception, such as an access "
+               "violation, which the loader caught): the module is faulty; its maker must "
+               "mend it";
     }
     if (error == ERROR_BAD_EXE_FORMAT) {
         return "not a valid Windows program for this architecture";

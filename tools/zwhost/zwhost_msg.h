@@ -1,9 +1,10 @@
 // msg's side of zwhost: which data file the loaded library reads, by the
-// library's own rule, and why texts it answers are empty.
+// library's own rule, and what state it is in.
 #ifndef ZWHOST_MSG_H
 #define ZWHOST_MSG_H
 
 #include <string>
+#include <vector>
 
 struct ZwHostDataFile {
     std::string library; // the loaded library's own file name
@@ -15,8 +16,14 @@ struct ZwHostDataFile {
 // finds it: the library's own name and rule, so the same refusals. UTF-8.
 ZwHostDataFile ZwHost_DataFileOf(void *dll);
 
-// Prints why some texts are empty: the file as the library opens it (missing,
-// held open for writing, no data file at all), then as zwx check reads it.
-void ZwHost_ExplainEmpty(const ZwHostDataFile &dataFile);
+// The data file as the library opens it, then as zwx check reads it.
+struct ZwHostDataState {
+    // "no path", "missing", "folder", "held", "unopenable", "not a data
+    // file", or "readable" (then findings holds what zwx check warns of)
+    std::string state;
+    std::string problem; // in words, with what to do; empty when readable
+    std::vector<std::string> findings;
+};
+ZwHostDataState ZwHost_DataFileState(const ZwHostDataFile &dataFile);
 
 #endif

@@ -2,35 +2,54 @@
 
 #include "datafile.h"
 #include "errmsg.h"
+#include "toolfile.h"
+#include "wtext.h"
 #include "zwhost_explain.h"
 #include "zwxcmd.h"
 
 #include <windows.h>
 
-#include <cstdio>
-
 namespace {
 
-// Why the library's open of the data file fails, or empty when it opens: the
-// library's own open, with its own sharing.
-std::string OpenProblem(const std::string &path) {
+// Why the library's open of the data file fails, with the state's name, or
+// false when it opens: the library's own open, with its own sharing.
+bool OpenProblem(const std::string &path, ZwHostDataState *state) {
     const PlatformFile file = Platform()->FileOpen(path.c_str());
     if (file != PLATFORM_NO_FILE) {
         Platform()->FileClose(file);
-        return std::string();
+        return false;
     }
     const DWORD error = GetLastError();
+    const DWORD attributes = GetFileAttributesW(WText_Wide(path).c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        state->state = "folder";
+        state->problem = path + " is a folder, not a data file (opening it gives error " +
+                         ZwHost_SystemError(error) +
+                         "): remove or rename the folder and put the package's data file there";
+        return true;
+    }
     switch (error) {
     case ERROR_FILE_NOT_FOUND:
     case ERROR_PATH_NOT_FOUND:
-        return "there is no data file " + path + ": error " + ZwHost_SystemError(error);
+        state->state = "missing";
+        state->problem = "there is no data file " + path + ": error " + ZwHost_SystemError(error) +
+                         "; put the package's data file beside the library";
+        break;
     case ERROR_SHARING_VIOLATION:
-        return "another program holds the data file " + path +
-               " open for writing, and the library reads it only while no one writes it: error " +
-               ZwHost_SystemError(error) + "; close that program, then load the library again";
+        state->state = "held";
+        state->problem =
+            "another program holds the data file " + path +
+            " open in a way that lets no one else read it (it writes the file, or opened it "
+            "for itself alone), and the library reads it only when others may: error " +
+            ZwHost_SystemError(error) + "; close that program, then load the library again";
+        break;
     default:
-        return "the data file " + path + " cannot be opened: error " + ZwHost_SystemError(error);
+        state->state = "unopenable";
+        state->problem =
+            "the data file " + path + " cannot be opened: error " + ZwHost_SystemError(error);
+        break;
     }
+    return true;
 }
 
 // Why the file is no data file at all, or empty: zwx writes "ZW" at the start
@@ -74,38 +93,32 @@ ZwHostDataFile ZwHost_DataFileOf(void *dll) {
     return name;
 }
 
-// Why some texts are empty: the file as the library opens it, then as zwx
-// check reads it.
-void ZwHost_ExplainEmpty(const ZwHostDataFile &dataFile) {
+ZwHostDataState ZwHost_DataFileState(const ZwHostDataFile &dataFile) {
+    ZwHostDataState state;
     if (dataFile.path.empty()) {
-        printf("empty texts: %s\n", dataFile.none.c_str());
-        return;
+        state.state = "no path";
+        state.problem = dataFile.none;
+        return state;
     }
-    std::string problem = OpenProblem(dataFile.path);
-    if (problem.empty()) {
-        problem = NotADataFile(dataFile.path);
+    if (OpenProblem(dataFile.path, &state)) {
+        return state;
     }
-    if (!problem.empty()) {
-        printf("empty texts: %s\n", problem.c_str());
-        return;
+    state.problem = NotADataFile(dataFile.path);
+    if (!state.problem.empty()) {
+        state.state = "not a data file";
+        return state;
     }
-    // Texts shown in the code page the file records, as zwx check shows them.
-    ZwxStreams check;
-    ZwxCmd_CheckWith(dataFile.path, ZwxOptions(), &check);
-    printf("empty texts, as zwx check reads the data file:\n");
-    size_t shown = 0;
-    for (size_t at = 0; at < check.out.size();) {
-        size_t end = check.out.find('\n', at);
-        end = end == std::string::npos ? check.out.size() : end;
-        const std::string line = check.out.substr(at, end - at);
-        if (line.find(": warning: ") != std::string::npos) {
-            printf("  %s\n", line.c_str());
-            ++shown;
+    // zwx check's own findings, its texts shown in the code page the file records.
+    state.state = "readable";
+    ZwxStreams io;
+    std::string held;
+    DataFile *file = ZwxCmd_OpenData(dataFile.path, &io, &held);
+    if (file != nullptr) {
+        const uint32_t codePage = ZwxCmd_FileCodePage(file, dataFile.path, ZwxOptions(), &io);
+        for (const ZwxFinding &finding : ZwxCmd_CheckFindings(file, codePage)) {
+            state.findings.push_back(finding.text);
         }
-        at = end + 1;
+        ToolData_Close(file);
     }
-    if (shown == 0) {
-        printf("  %s", check.err.empty() ? "no warnings: the texts themselves are empty\n"
-                                         : check.err.c_str());
-    }
+    return state;
 }
