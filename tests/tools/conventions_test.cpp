@@ -79,8 +79,18 @@ TEST_F(ConventionsTest, AnOutputThatIsItsOwnSourceIsRefused) {
             << io_.err;
     }
     EXPECT_EQ(Read("msg.src"), kSource);
-    EXPECT_EQ(ToolFile_Same(source, Path("other.zwx")), TOOLFILE_DIFFERENT);
+    for (const std::string &output : spellings) {
+        EXPECT_EQ(ToolFile_Same(source, output), TOOLFILE_SAME) << output;
+    }
+    // Files that exist, side by side in one folder, one a copy of the source:
+    // different files, whatever they hold.
     EXPECT_EQ(Run({"compile", source, "-o", Path("other.zwx")}), ZWX_EXIT_OK);
+    ASSERT_TRUE(fs::copy_file(source, Path("copy.src")));
+    for (const char *other : {"other.zwx", "copy.src"}) {
+        EXPECT_EQ(ToolFile_Same(source, Path(other)), TOOLFILE_DIFFERENT) << other;
+        EXPECT_EQ(Run({"compile", source, "-o", Path(other)}), ZWX_EXIT_OK) << other;
+    }
+    EXPECT_EQ(Read("copy.src"), Read("other.zwx"));
 }
 
 // The library's 260-byte path rule is for its own folder: zwx reads a data
