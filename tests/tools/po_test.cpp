@@ -88,12 +88,48 @@ TEST(PoParse, ErrorsNameTheirLine) {
         {"msgid \"a\"\nmsgfoo \"b\"\n", "t.po:2: unknown keyword msgfoo"},
         {"msgctxt \"k\"\nmsgid \"a\"\nmsgstr \"\"\n\nmsgctxt \"k\"\nmsgid \"a\"\nmsgstr \"x\"\n",
          "t.po:5: the same message as line 1"},
+        // Text from the file reaches the terminal escaped: no ESC, BEL, C1
+        // control or invalid byte goes out raw.
+        {"msgid \"a\"\nmsgstr \"\"\n\x1b]0;title\a\"x\"\n",
+         "t.po:3: unknown keyword \\033]0;title\\a"},
+        {"msg\xff\xc2\x9b\\\"\n", "t.po:1: msg\\377\\302\\233\\\\ without msgid"},
+        {"msgid \"a\\\x1b\"\nmsgstr \"\"\n", "t.po:1: unknown escape: '\\' before \\033"},
+        {"msgid \"a\"\n\x7f\xe2\x82\xac \"\"\n", "t.po:2: unknown keyword \\177\xe2\x82\xac"},
     };
     for (const auto &c : cases) {
         const PoFile file = Po_Parse(c.text, "t.po");
         ASSERT_FALSE(file.errors.empty()) << c.text;
         EXPECT_EQ(file.errors[0], c.error) << c.text;
     }
+}
+
+// One message is one context (or none) and one id: every later entry of it
+// is reported against the first, and nothing else is one.
+TEST(PoParse, TheSameMessageIsTheSameContextAndId) {
+    const std::string text = "msgctxt \"ab\"\nmsgid \"c\"\nmsgstr \"\"\n\n"  // 1
+                             "msgctxt \"a\"\nmsgid \"bc\"\nmsgstr \"\"\n\n"  // 5
+                             "msgctxt \"\"\nmsgid \"x\"\nmsgstr \"\"\n\n"    // 9
+                             "msgid \"x\"\nmsgstr \"\"\n\n"                  // 13
+                             "#~ msgid \"x\"\n#~ msgstr \"\"\n\n"            // 16
+                             "msgctxt \"ab\"\nmsgid \"c\"\nmsgstr \"y\"\n\n" // 19
+                             "msgctxt \"ab\"\nmsgid \"c\"\nmsgstr \"z\"\n";  // 23
+    const PoFile file = Po_Parse(text, "t.po");
+    EXPECT_EQ(file.entries.size(), 7u);
+    EXPECT_EQ(file.errors, (std::vector<std::string>{"t.po:19: the same message as line 1",
+                                                     "t.po:23: the same message as line 1"}));
+}
+
+// What is not a PO file is not read to its end: the first 100 errors, then
+// one that says the rest was not read.
+TEST(PoParse, TooManyErrorsStopTheReader) {
+    std::string text;
+    for (int line = 0; line < 100000; ++line) {
+        text += "junk\n";
+    }
+    const PoFile file = Po_Parse(text, "t.po");
+    ASSERT_EQ(file.errors.size(), 101u);
+    EXPECT_EQ(file.errors[99], "t.po:100: junk without msgid");
+    EXPECT_EQ(file.errors[100], "t.po:100: too many errors; the rest of the file is not read");
 }
 
 TEST(PoWrite, WhatIsWrittenReadsBack) {

@@ -66,7 +66,7 @@ bool DecodeEscape(const std::string &raw, size_t *at, std::string *bytes, std::s
         return true;
     }
     default:
-        *error = std::string("unknown escape \\") + kind + " (known: \\\\ \\n \\r \\t \\s \\xHH)";
+        *error = Text_UnknownEscape(kind) + " (known: \\\\ \\n \\r \\t \\s \\xHH)";
         return false;
     }
 }
@@ -87,7 +87,7 @@ bool ConvertChar(const std::string &raw, size_t *at, uint32_t codePage, std::str
     }
     std::string encoded;
     if (!Codepage_EncodeChar(codePage, codePoint, &encoded)) {
-        *error = "\"" + raw.substr(*at, length) + "\" (" + CodePointName(codePoint) +
+        *error = "\"" + Text_Shown(raw.substr(*at, length)) + "\" (" + CodePointName(codePoint) +
                  ") has no mapping in code page " + std::to_string(codePage);
         return false;
     }
@@ -159,7 +159,7 @@ void ParseDirective(Parser *parser, const std::string &line) {
         value = value * 10 + static_cast<uint32_t>(c - '0');
     }
     if (!digits) {
-        Fail(parser, "#codepage needs a code page number, not \"" + number + "\"");
+        Fail(parser, "#codepage needs a code page number, not \"" + Text_Shown(number) + "\"");
     } else if (parser->result.statedCodePage != 0) {
         Fail(parser, "a second #codepage line");
     } else if (!parser->result.sections.empty()) {
