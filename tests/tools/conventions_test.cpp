@@ -48,6 +48,17 @@ TEST_F(ConventionsTest, DashIsStandardInputAndOutput) {
     EXPECT_TRUE(io_.out.empty());
 }
 
+// Every input has one limit, standard input too: one byte over it is
+// refused with the limit named.
+TEST_F(ConventionsTest, StandardInputStopsAtTheLimit) {
+    std::string input = "[QORBA_ErrMsg]\nERMSG_XX=Unknown error\n#";
+    input.resize(TOOLFILE_INPUT_LIMIT + 1, '#');
+    EXPECT_EQ(RunWithInput({"compile", "-", "-o", Path("over.zwx")}, input), ZWX_EXIT_FAILED);
+    EXPECT_EQ(io_.err, "zwx: cannot read <stdin>: it holds more than 64 MiB (67108864 bytes), the "
+                       "most zwx reads of one input\n");
+    EXPECT_FALSE(fs::exists(Path("over.zwx")));
+}
+
 TEST_F(ConventionsTest, DumpToAFileIsWrittenLikeCompilesOutput) {
     Compile(kSource);
     ASSERT_EQ(Run({"dump", Path("out.zwx"), "-o", Path("dump.src")}), ZWX_EXIT_OK) << io_.err;

@@ -346,6 +346,53 @@ TEST_F(PoCommandTest, CompareFindingsAreOneLineWithPoEscapes) {
         << io_.out;
 }
 
+// True when text holds no control character but the line feed, and is
+// valid UTF-8 without C1 controls: safe to print on a terminal.
+bool SafeForATerminal(const std::string &text) {
+    for (size_t at = 0; at < text.size(); ++at) {
+        const unsigned char c = static_cast<unsigned char>(text[at]);
+        if ((c < 0x20 && c != '\n') || c == 0x7F) {
+            return false;
+        }
+        if (c == 0xC2 && at + 1 < text.size() && static_cast<unsigned char>(text[at + 1]) <= 0x9F) {
+            return false;
+        }
+        if (c >= 0x80 && (c < 0xC2 || c > 0xF4)) {
+            return false; // a stray continuation byte, or no UTF-8 lead byte
+        }
+    }
+    return true;
+}
+
+// Keys and texts from a PO file or a data file reach the terminal escaped:
+// ESC, BEL and C1 controls, and bytes that are not UTF-8, as \ooo.
+TEST_F(PoCommandTest, FindingsCarryNoControlCharacterOrInvalidByte) {
+    std::string po = Translate({{"ERMSG_00", "Papierstau"}});
+    po += "\nmsgctxt \"E\\033]0;title\\a\"\nmsgid \"x\"\nmsgstr \"\"\n";
+    po += "\nmsgctxt \"\xc2\x9b\\377\"\nmsgid \"x\"\nmsgstr \"y\"\n";
+    Write("de.po", po);
+    EXPECT_EQ(Run({"compile-po", Path("de.po"), "-o", Path("de.zwx")}), ZWX_EXIT_FINDINGS);
+    EXPECT_TRUE(SafeForATerminal(io_.err)) << io_.err;
+    EXPECT_NE(io_.err.find(": E\\033]0;title\\a is untranslated"), std::string::npos) << io_.err;
+    EXPECT_NE(io_.err.find(": in the key \\302\\233\\377: "), std::string::npos) << io_.err;
+    EXPECT_EQ(Run({"compare-po", Path("en.zwx"), Path("de.po")}), ZWX_EXIT_FINDINGS);
+    EXPECT_TRUE(SafeForATerminal(io_.out)) << io_.out;
+    EXPECT_NE(io_.out.find(": extra: E\\033]0;title\\a is not in the reference"), std::string::npos)
+        << io_.out;
+    EXPECT_NE(io_.out.find(": extra: \\302\\233\\377 is not in the reference"), std::string::npos)
+        << io_.out;
+
+    // A key in a data file that is left out of a PO file.
+    std::vector<uint8_t> data =
+        Zwx_Build({{"QORBA_ErrMsg", {{"ERMSG_00", "Paper jam"}, {"ERMSG_01", ""}}}}, nullptr);
+    Write("tr.zwx",
+          Zwx_Build({{"QORBA_ErrMsg", {{"ERMSG_00", "a"}, {"ERMSG_XX", "\x1b[2J"}}}}, nullptr));
+    Write("ref.zwx", data);
+    EXPECT_EQ(Run({"export-po", Path("ref.zwx"), "--translation", Path("tr.zwx")}),
+              ZWX_EXIT_FINDINGS);
+    EXPECT_TRUE(SafeForATerminal(io_.err)) << io_.err;
+}
+
 TEST_F(PoCommandTest, ExportThatLeavesATextOutExitsOne) {
     std::vector<uint8_t> holes = Zwx_Build(
         {{"QORBA_ErrMsg", {{"ERMSG_00", "Paper jam"}, {"ERMSG_01", ""}, {"ERMSG_02", "a\x01z"}}}},

@@ -28,10 +28,13 @@ bool ZwxCmd_ReadInput(const std::string &path, ZwxStreams *io, std::string *text
     std::string why;
     if (path == ZWX_STDIO) {
         if (io->inSet) {
-            *text = io->in;
-            return true;
-        }
-        if (ToolFile_ReadStdin(text, &why)) {
+            // Held by the caller, under the same limit as any input.
+            if (io->in.size() <= TOOLFILE_INPUT_LIMIT) {
+                *text = io->in;
+                return true;
+            }
+            why = TOOLFILE_TOO_LARGE;
+        } else if (ToolFile_ReadStdin(text, &why)) {
             return true;
         }
     } else if (ToolFile_Read(path, text, &why)) {

@@ -14,6 +14,7 @@
 #include "zwxwalk.h"
 
 #include <cstdlib>
+#include <unordered_map>
 #include <utility>
 
 namespace {
@@ -26,6 +27,15 @@ struct Loaded {
     std::string text; // UTF-8
     uint32_t slot;
 };
+
+// A key as the library matches it: ASCII letters in one case.
+std::string FoldedKey(const std::string &key) {
+    std::string folded = key;
+    for (char &c : folded) {
+        c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    return folded;
+}
 
 uint32_t SlotOf(const std::string &key) {
     for (uint32_t slot = 0; ErrMsgTable[slot].key[0] != '\0'; ++slot) {
@@ -62,7 +72,7 @@ bool ToUtf8(const std::string &bytes, uint32_t codePage, std::string *utf8) {
 
 // A text in a finding, escaped as a PO string so that a finding is one line.
 std::string Quoted(const std::string &utf8) {
-    return "\"" + Po_Escape(utf8) + "\"";
+    return "\"" + Text_Shown(utf8) + "\"";
 }
 
 // The texts the library loads, in chain order: the first entry of each slot
@@ -92,11 +102,13 @@ std::vector<Loaded> LoadTexts(DataFile *file, const std::string &label, uint32_t
         taken[slot] = true;
         Loaded loaded = {entry.key.bytes, std::string(), slot};
         if (entry.value.state == WALK_STRING_UNREADABLE || entry.value.bytes.empty()) {
-            io->err += where + " (" + entry.key.bytes + "): left out: it loads as the empty text\n";
+            io->err += where + " (" + Text_Shown(entry.key.bytes) +
+                       "): left out: it loads as the empty text\n";
             ++*leftOut;
         } else if (!ToUtf8(entry.value.bytes, codePage, &loaded.text) ||
                    !Po_Writable(loaded.text)) {
-            io->err += where + " (" + entry.key.bytes + "): left out: the text holds bytes that " +
+            io->err += where + " (" + Text_Shown(entry.key.bytes) +
+                       "): left out: the text holds bytes that " +
                        "are no characters of code page " + std::to_string(codePage) +
                        ", or control characters\n";
             ++*leftOut;
@@ -199,7 +211,8 @@ std::string CharsetProblem(const PoFile &po) {
     }
     for (const PoEntry &entry : po.entries) {
         if (!IsAscii(entry.context) || !IsAscii(entry.id) || !IsAscii(entry.str)) {
-            return "the file's charset is " + (charset.empty() ? "not stated" : charset) +
+            return "the file's charset is " +
+                   (charset.empty() ? "not stated" : Text_Shown(charset)) +
                    ", not UTF-8 (msgconv --to-code=UTF-8 converts it)";
         }
     }
@@ -220,7 +233,7 @@ bool PoCodePage(const PoFile &po, const std::string &label, const ZwxOptions &op
     const uint32_t value = static_cast<uint32_t>(strtoul(recorded.c_str(), nullptr, 10));
     if (options.codePage != 0) {
         if (!recorded.empty() && value != options.codePage) {
-            io->err += "zwx: note: " + label + " records code page " + recorded +
+            io->err += "zwx: note: " + label + " records code page " + Text_Shown(recorded) +
                        "; its texts are written in " + std::to_string(options.codePage) +
                        ", as --codepage says\n";
         }
@@ -243,11 +256,11 @@ bool PoCodePage(const PoFile &po, const std::string &label, const ZwxOptions &op
     const uint32_t fromLanguage = Codepage_ForLanguage(language);
     if (fromLanguage != 0 && Codepage_Check(fromLanguage) == CODEPAGE_OK) {
         *codePage = fromLanguage;
-        io->err += "zwx: note: " + label + ": Language " + language + ": texts in code page " +
-                   std::to_string(fromLanguage) + ", its Windows ANSI code page (--codepage " +
-                   "chooses another)\n";
+        io->err += "zwx: note: " + label + ": Language " + Text_Shown(language) +
+                   ": texts in code page " + std::to_string(fromLanguage) +
+                   ", its Windows ANSI code page (--codepage " + "chooses another)\n";
     } else {
-        io->err += "zwx: note: " + label + ": Language " + language +
+        io->err += "zwx: note: " + label + ": Language " + Text_Shown(language) +
                    (fromLanguage != 0 ? ": its code page " + std::to_string(fromLanguage) +
                                             " has no conversion tables here"
                                       : " names no code page zwx knows") +
@@ -314,7 +327,7 @@ int ZwxCmd_PoExport(const std::string &path, const ZwxOptions &options, ZwxStrea
     }
     for (const Loaded &other : translated) {
         if (!used[other.slot]) {
-            io->err += "zwx: " + ZwxCmd_Label(options.translation) + ": " + other.key +
+            io->err += "zwx: " + ZwxCmd_Label(options.translation) + ": " + Text_Shown(other.key) +
                        " is not in the reference; not exported\n";
             ++leftOut;
         }
@@ -348,44 +361,45 @@ int ZwxCmd_PoCompile(const std::string &poPath, const ZwxOptions &options, ZwxSt
     }
     uint32_t codePage = 0;
     if (!PoCodePage(po, label, options, io, &codePage)) {
-        errors.push_back(label + ": X-Zwx-Codepage " + RecordedCodePage(po) +
+        errors.push_back(label + ": X-Zwx-Codepage " + Text_Shown(RecordedCodePage(po)) +
                          " is not a usable code page; give --codepage");
     }
 
     ZwxSection section = {ERRMSG_SECTION_NAME, {}};
     const PoEntry *header = Po_Header(po);
     ZwxLines lines = {{header != nullptr ? header->line : 1}, {{}}};
+    std::unordered_map<std::string, size_t> keyEntry; // folded key: its index in section
     for (const PoEntry &entry : po.entries) {
         if (!Translatable(entry) || !charset.empty()) {
             continue;
         }
         const std::string where = label + ":" + std::to_string(entry.line) + ": ";
+        const std::string context = Text_Shown(entry.context);
         if (!entry.hasContext) {
             errors.push_back(where + "an entry without msgctxt names no key");
             continue;
         }
         if (entry.plural) {
-            errors.push_back(where + entry.context + ": plural forms are not used by the library");
+            errors.push_back(where + context + ": plural forms are not used by the library");
             continue;
         }
         // As gettext's runtime does, a text without a confirmed translation
         // is shown in the reference language, never as nothing.
         const bool reference = entry.fuzzy || entry.str.empty();
         if (reference) {
-            warnings.push_back({where, entry.context + " is " +
-                                           (entry.fuzzy ? "fuzzy" : "untranslated") +
+            warnings.push_back({where, context + " is " + (entry.fuzzy ? "fuzzy" : "untranslated") +
                                            ": its reference text (msgid) is used"});
         }
         ZwxEntry built;
         std::string why;
         if (!Source_Convert(entry.context, codePage, &built.key, &why)) {
-            errors.push_back(where + "in the key " + entry.context + ": " + why);
+            errors.push_back(where + "in the key " + context + ": " + why);
             continue;
         }
         const std::string &text = reference ? entry.id : entry.str;
         const std::string role = reference ? "reference text" : "translation";
         if (!Source_Convert(text, codePage, &built.value, &why)) {
-            errors.push_back(where + "in the " + role + " of " + entry.context + ": " + why);
+            errors.push_back(where + "in the " + role + " of " + context + ": " + why);
             continue;
         }
         if (built.key.empty() || built.key.size() >= ERRMSG_KEY_SIZE) {
@@ -394,24 +408,20 @@ int ZwxCmd_PoCompile(const std::string &poPath, const ZwxOptions &options, ZwxSt
             continue;
         }
         if (built.value.size() >= ERRMSG_TEXT_SIZE) {
-            errors.push_back(where + "the " + role + " of " + entry.context + " is " +
+            errors.push_back(where + "the " + role + " of " + context + " is " +
                              std::to_string(built.value.size()) + " bytes in code page " +
                              std::to_string(codePage) + "; the library reads values of at most " +
                              std::to_string(ERRMSG_TEXT_SIZE - 1));
             continue;
         }
-        bool repeated = false;
-        for (size_t e = 0; e < section.entries.size() && !repeated; ++e) {
-            if (DataFile_NamesEqual(section.entries[e].key.c_str(), built.key.c_str())) {
-                errors.push_back(where + entry.context + " is translated on line " +
-                                 std::to_string(lines.entries[0][e]) + " already");
-                repeated = true;
-            }
+        const auto first = keyEntry.emplace(FoldedKey(built.key), section.entries.size());
+        if (!first.second) {
+            errors.push_back(where + context + " is translated on line " +
+                             std::to_string(lines.entries[0][first.first->second]) + " already");
+            continue;
         }
-        if (!repeated) {
-            section.entries.push_back(built);
-            lines.entries[0].push_back(entry.line);
-        }
+        section.entries.push_back(built);
+        lines.entries[0].push_back(entry.line);
     }
     // A release build (--check) takes no text that is missing or unconfirmed.
     for (const auto &warning : warnings) {
@@ -458,28 +468,29 @@ int ZwxCmd_PoCompare(const std::string &referencePath, const std::string &poPath
     size_t translated = 0;
     size_t findings = 0;
     std::vector<bool> matched(reference.size(), false);
+    std::unordered_map<std::string, size_t> referenceOf; // folded key: its last reference
+    for (size_t r = 0; r < reference.size(); ++r) {
+        referenceOf[FoldedKey(reference[r].key)] = r;
+    }
     for (const PoEntry &entry : po.entries) {
         if (!Translatable(entry)) {
             continue;
         }
         const std::string where = label + ":" + std::to_string(entry.line) + ": ";
-        size_t found = reference.size();
-        for (size_t r = 0; r < reference.size() && entry.hasContext; ++r) {
-            if (DataFile_NamesEqual(reference[r].key.c_str(), entry.context.c_str())) {
-                found = r;
-            }
-        }
+        const auto known =
+            entry.hasContext ? referenceOf.find(FoldedKey(entry.context)) : referenceOf.end();
+        const size_t found = known != referenceOf.end() ? known->second : reference.size();
         ++findings;
         if (found == reference.size()) {
             io->out += where + "extra: " +
-                       (entry.hasContext ? Po_Escape(entry.context) + " is not in the reference"
+                       (entry.hasContext ? Text_Shown(entry.context) + " is not in the reference"
                                          : Quoted(entry.id) + " has no msgctxt") +
                        "\n";
             continue;
         }
         matched[found] = true;
         const Loaded &item = reference[found];
-        const std::string named = Po_Escape(item.key) + " (" + SlotRole(item.slot) + ")";
+        const std::string named = Text_Shown(item.key) + " (" + SlotRole(item.slot) + ")";
         if (entry.fuzzy) {
             io->out += where + "fuzzy: " + named + ", the reference text is used\n";
         } else if (entry.str.empty()) {
@@ -495,7 +506,7 @@ int ZwxCmd_PoCompare(const std::string &referencePath, const std::string &poPath
     for (size_t r = 0; r < reference.size(); ++r) {
         if (!matched[r]) {
             ++findings;
-            io->out += label + ": missing: " + Po_Escape(reference[r].key) + " (" +
+            io->out += label + ": missing: " + Text_Shown(reference[r].key) + " (" +
                        SlotRole(reference[r].slot) + ")\n";
         }
     }
