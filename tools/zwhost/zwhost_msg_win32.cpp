@@ -91,7 +91,7 @@ void ZwHost_ExplainEmpty(const ZwHostDataFile &dataFile) {
     }
     // Texts shown in the code page the file records, as zwx check shows them.
     ZwxStreams check;
-    ZwxCmd_CheckWith(dataFile.path, ZwxOptions(), &check);
+    ZwxCmd_Check({dataFile.path}, ZwxOptions(), &check);
     printf("empty texts, as zwx check reads the data file:\n");
     size_t shown = 0;
     for (size_t at = 0; at < check.out.size();) {

@@ -153,23 +153,13 @@ bool IsDirective(const std::string &line) {
 void ParseDirective(Parser *parser, const std::string &line) {
     const std::string number = Text_Trim(line.substr(sizeof SOURCE_CODEPAGE_DIRECTIVE - 1));
     uint32_t value = 0;
-    bool digits = !number.empty() && number.size() <= 5;
-    for (char c : number) {
-        digits = digits && c >= '0' && c <= '9';
-        value = value * 10 + static_cast<uint32_t>(c - '0');
-    }
-    if (!digits) {
-        Fail(parser, "#codepage needs a code page number, not \"" + Text_Shown(number) + "\"");
-    } else if (parser->result.statedCodePage != 0) {
+    const std::string problem = Codepage_Parse(SOURCE_CODEPAGE_DIRECTIVE, number, &value);
+    if (parser->result.statedCodePage != 0) {
         Fail(parser, "a second #codepage line");
     } else if (!parser->result.sections.empty()) {
         Fail(parser, "#codepage must come before the first [Section]");
-    } else if (Codepage_Check(value) == CODEPAGE_UNKNOWN) {
-        Fail(parser, "code page " + number +
-                         " is not one for 8-bit texts (874, 932, 936, 949, 950, 1250 to 1258, "
-                         "65001)");
-    } else if (Codepage_Check(value) == CODEPAGE_UNAVAILABLE) {
-        Fail(parser, "code page " + number + " has no conversion tables on this system");
+    } else if (!problem.empty()) {
+        Fail(parser, problem);
     } else {
         parser->result.statedCodePage = value;
         parser->codePage = value;
