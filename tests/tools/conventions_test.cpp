@@ -48,6 +48,17 @@ TEST_F(ConventionsTest, DashIsStandardInputAndOutput) {
     EXPECT_TRUE(io_.out.empty());
 }
 
+// Every input has one limit, standard input too: one byte over it is
+// refused with the limit named.
+TEST_F(ConventionsTest, StandardInputStopsAtTheLimit) {
+    std::string input = "[QORBA_ErrMsg]\nERMSG_XX=Unknown error\n#";
+    input.resize(TOOLFILE_INPUT_LIMIT + 1, '#');
+    EXPECT_EQ(RunWithInput({"compile", "-", "-o", Path("over.zwx")}, input), ZWX_EXIT_FAILED);
+    EXPECT_EQ(io_.err, "zwx: cannot read <stdin>: it holds more than 64 MiB (67108864 bytes), the "
+                       "most zwx reads of one input\n");
+    EXPECT_FALSE(fs::exists(Path("over.zwx")));
+}
+
 TEST_F(ConventionsTest, DumpToAFileIsWrittenLikeCompilesOutput) {
     Compile(kSource);
     ASSERT_EQ(Run({"dump", Path("out.zwx"), "-o", Path("dump.src")}), ZWX_EXIT_OK) << io_.err;
@@ -79,8 +90,18 @@ TEST_F(ConventionsTest, AnOutputThatIsItsOwnSourceIsRefused) {
             << io_.err;
     }
     EXPECT_EQ(Read("msg.src"), kSource);
-    EXPECT_EQ(ToolFile_Same(source, Path("other.zwx")), TOOLFILE_DIFFERENT);
+    for (const std::string &output : spellings) {
+        EXPECT_EQ(ToolFile_Same(source, output), TOOLFILE_SAME) << output;
+    }
+    // Files that exist, side by side in one folder, one a copy of the source:
+    // different files, whatever they hold.
     EXPECT_EQ(Run({"compile", source, "-o", Path("other.zwx")}), ZWX_EXIT_OK);
+    ASSERT_TRUE(fs::copy_file(source, Path("copy.src")));
+    for (const char *other : {"other.zwx", "copy.src"}) {
+        EXPECT_EQ(ToolFile_Same(source, Path(other)), TOOLFILE_DIFFERENT) << other;
+        EXPECT_EQ(Run({"compile", source, "-o", Path(other)}), ZWX_EXIT_OK) << other;
+    }
+    EXPECT_EQ(Read("copy.src"), Read("other.zwx"));
 }
 
 // The library's 260-byte path rule is for its own folder: zwx reads a data

@@ -2,15 +2,20 @@
 // device or a FIFO is written through and stays what it is; a symbolic link
 // stays and its target gets the new content; a read-only file is refused.
 // Devices are nodes made in the test's own folder, never the system's.
+// And inputs that never end: /dev/zero, a pipe whose writer never stops.
+#include "toolfile.h"
 #include "zwxtest.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
+#include <thread>
 
 namespace {
 
@@ -132,6 +137,47 @@ TEST_F(OutputTest, AReadOnlyOutputIsRefusedEvenForRoot) {
     EXPECT_EQ(fs::status(out).permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     EXPECT_EQ(Read("ro.zwx"), expected_);
+}
+
+// An endless input stops every command that reads it whole at the input
+// limit, with the limit named, and nothing written.
+TEST_F(OutputTest, AnEndlessInputStopsAtTheLimit) {
+    const std::string limit = "more than 64 MiB (67108864 bytes), the most zwx reads of one input";
+    EXPECT_EQ(Run({"compile", "/dev/zero", "-o", Path("zero.zwx")}), ZWX_EXIT_FAILED);
+    EXPECT_EQ(io_.err, "zwx: cannot read /dev/zero: it holds " + limit + "\n");
+    EXPECT_FALSE(fs::exists(Path("zero.zwx")));
+
+    // A pipe whose writer stops only when the reader has gone: zwx reads
+    // little more than the limit of it, and stops.
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    struct sigaction ignore = {};
+    struct sigaction before = {};
+    ignore.sa_handler = SIG_IGN;
+    ASSERT_EQ(sigaction(SIGPIPE, &ignore, &before), 0);
+    std::atomic<uint64_t> written{0};
+    std::thread writer([&] {
+        const std::string block(65536, 'x');
+        for (;;) {
+            const ssize_t wrote = write(ends[1], block.data(), block.size());
+            if (wrote <= 0) {
+                break;
+            }
+            written += static_cast<uint64_t>(wrote);
+        }
+    });
+    const std::string endless = "/dev/fd/" + std::to_string(ends[0]);
+    EXPECT_EQ(Run({"compile-po", endless, "-o", Path("pipe.zwx")}), ZWX_EXIT_FAILED);
+    const std::string said = "zwx: cannot read " + endless + ": it holds " + limit + "\n";
+    EXPECT_EQ(io_.err.substr(0, said.size()), said);
+    close(ends[0]);
+    writer.join();
+    close(ends[1]);
+    sigaction(SIGPIPE, &before, nullptr);
+    EXPECT_GT(written.load(), TOOLFILE_INPUT_LIMIT);
+    EXPECT_LT(written.load(), TOOLFILE_INPUT_LIMIT + (4u << 20))
+        << "read no further than the limit";
+    EXPECT_FALSE(fs::exists(Path("pipe.zwx")));
 }
 
 } // namespace

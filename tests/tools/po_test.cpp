@@ -88,12 +88,48 @@ TEST(PoParse, ErrorsNameTheirLine) {
         {"msgid \"a\"\nmsgfoo \"b\"\n", "t.po:2: unknown keyword msgfoo"},
         {"msgctxt \"k\"\nmsgid \"a\"\nmsgstr \"\"\n\nmsgctxt \"k\"\nmsgid \"a\"\nmsgstr \"x\"\n",
          "t.po:5: the same message as line 1"},
+        // Text from the file reaches the terminal escaped: no ESC, BEL, C1
+        // control or invalid byte goes out raw.
+        {"msgid \"a\"\nmsgstr \"\"\n\x1b]0;title\a\"x\"\n",
+         "t.po:3: unknown keyword \\033]0;title\\a"},
+        {"msg\xff\xc2\x9b\\\"\n", "t.po:1: msg\\377\\302\\233\\\\ without msgid"},
+        {"msgid \"a\\\x1b\"\nmsgstr \"\"\n", "t.po:1: unknown escape: '\\' before \\033"},
+        {"msgid \"a\"\n\x7f\xe2\x82\xac \"\"\n", "t.po:2: unknown keyword \\177\xe2\x82\xac"},
     };
     for (const auto &c : cases) {
         const PoFile file = Po_Parse(c.text, "t.po");
         ASSERT_FALSE(file.errors.empty()) << c.text;
         EXPECT_EQ(file.errors[0], c.error) << c.text;
     }
+}
+
+// One message is one context (or none) and one id: every later entry of it
+// is reported against the first, and nothing else is one.
+TEST(PoParse, TheSameMessageIsTheSameContextAndId) {
+    const std::string text = "msgctxt \"ab\"\nmsgid \"c\"\nmsgstr \"\"\n\n"  // 1
+                             "msgctxt \"a\"\nmsgid \"bc\"\nmsgstr \"\"\n\n"  // 5
+                             "msgctxt \"\"\nmsgid \"x\"\nmsgstr \"\"\n\n"    // 9
+                             "msgid \"x\"\nmsgstr \"\"\n\n"                  // 13
+                             "#~ msgid \"x\"\n#~ msgstr \"\"\n\n"            // 16
+                             "msgctxt \"ab\"\nmsgid \"c\"\nmsgstr \"y\"\n\n" // 19
+                             "msgctxt \"ab\"\nmsgid \"c\"\nmsgstr \"z\"\n";  // 23
+    const PoFile file = Po_Parse(text, "t.po");
+    EXPECT_EQ(file.entries.size(), 7u);
+    EXPECT_EQ(file.errors, (std::vector<std::string>{"t.po:19: the same message as line 1",
+                                                     "t.po:23: the same message as line 1"}));
+}
+
+// What is not a PO file is not read to its end: the first 100 errors, then
+// one that says the rest was not read.
+TEST(PoParse, TooManyErrorsStopTheReader) {
+    std::string text;
+    for (int line = 0; line < 100000; ++line) {
+        text += "junk\n";
+    }
+    const PoFile file = Po_Parse(text, "t.po");
+    ASSERT_EQ(file.errors.size(), 101u);
+    EXPECT_EQ(file.errors[99], "t.po:100: junk without msgid");
+    EXPECT_EQ(file.errors[100], "t.po:100: too many errors; the rest of the file is not read");
 }
 
 TEST(PoWrite, WhatIsWrittenReadsBack) {
@@ -308,6 +344,53 @@ TEST_F(PoCommandTest, CompareFindingsAreOneLineWithPoEscapes) {
                            "\"Cover open:\\nclose \\\"it\\\"\"\n"),
               std::string::npos)
         << io_.out;
+}
+
+// True when text holds no control character but the line feed, and is
+// valid UTF-8 without C1 controls: safe to print on a terminal.
+bool SafeForATerminal(const std::string &text) {
+    for (size_t at = 0; at < text.size(); ++at) {
+        const unsigned char c = static_cast<unsigned char>(text[at]);
+        if ((c < 0x20 && c != '\n') || c == 0x7F) {
+            return false;
+        }
+        if (c == 0xC2 && at + 1 < text.size() && static_cast<unsigned char>(text[at + 1]) <= 0x9F) {
+            return false;
+        }
+        if (c >= 0x80 && (c < 0xC2 || c > 0xF4)) {
+            return false; // a stray continuation byte, or no UTF-8 lead byte
+        }
+    }
+    return true;
+}
+
+// Keys and texts from a PO file or a data file reach the terminal escaped:
+// ESC, BEL and C1 controls, and bytes that are not UTF-8, as \ooo.
+TEST_F(PoCommandTest, FindingsCarryNoControlCharacterOrInvalidByte) {
+    std::string po = Translate({{"ERMSG_00", "Papierstau"}});
+    po += "\nmsgctxt \"E\\033]0;title\\a\"\nmsgid \"x\"\nmsgstr \"\"\n";
+    po += "\nmsgctxt \"\xc2\x9b\\377\"\nmsgid \"x\"\nmsgstr \"y\"\n";
+    Write("de.po", po);
+    EXPECT_EQ(Run({"compile-po", Path("de.po"), "-o", Path("de.zwx")}), ZWX_EXIT_FINDINGS);
+    EXPECT_TRUE(SafeForATerminal(io_.err)) << io_.err;
+    EXPECT_NE(io_.err.find(": E\\033]0;title\\a is untranslated"), std::string::npos) << io_.err;
+    EXPECT_NE(io_.err.find(": in the key \\302\\233\\377: "), std::string::npos) << io_.err;
+    EXPECT_EQ(Run({"compare-po", Path("en.zwx"), Path("de.po")}), ZWX_EXIT_FINDINGS);
+    EXPECT_TRUE(SafeForATerminal(io_.out)) << io_.out;
+    EXPECT_NE(io_.out.find(": extra: E\\033]0;title\\a is not in the reference"), std::string::npos)
+        << io_.out;
+    EXPECT_NE(io_.out.find(": extra: \\302\\233\\377 is not in the reference"), std::string::npos)
+        << io_.out;
+
+    // A key in a data file that is left out of a PO file.
+    std::vector<uint8_t> data =
+        Zwx_Build({{"QORBA_ErrMsg", {{"ERMSG_00", "Paper jam"}, {"ERMSG_01", ""}}}}, nullptr);
+    Write("tr.zwx",
+          Zwx_Build({{"QORBA_ErrMsg", {{"ERMSG_00", "a"}, {"ERMSG_XX", "\x1b[2J"}}}}, nullptr));
+    Write("ref.zwx", data);
+    EXPECT_EQ(Run({"export-po", Path("ref.zwx"), "--translation", Path("tr.zwx")}),
+              ZWX_EXIT_FINDINGS);
+    EXPECT_TRUE(SafeForATerminal(io_.err)) << io_.err;
 }
 
 TEST_F(PoCommandTest, ExportThatLeavesATextOutExitsOne) {

@@ -87,12 +87,17 @@ TEST(SourceParse, EachRefusalNamesItsLine) {
         {"[" + std::string(32, 'n') + "]", 1252, "src:3: the section name is 32 bytes"},
         {std::string(128, 'k') + "=v", 1252, "src:3: the key is 128 bytes"},
         {"k=" + std::string(290, 'v'), 1252, "src:3: the value is 290 bytes"},
+        // What the line quotes is escaped: no control character goes out raw.
+        {"k=\\\x1b", 1252, "src:3: in the value: unknown escape: '\\' before \\033"},
+        {"k=\xc2\x85", 1252, "src:3: in the value: \"\\302\\205\" (U+0085) has no mapping"},
     };
     for (const auto &c : cases) {
         const std::string error = ErrorOf("# first\n[S]\n" + c.line + "\n", c.codePage);
         EXPECT_EQ(error.compare(0, strlen(c.message), c.message), 0) << error;
     }
     EXPECT_EQ(ErrorOf("\nk=v\n[S]\n"), "src:2: an entry before the first [Section] header");
+    EXPECT_EQ(ErrorOf("#codepage 9\x1b[2J\a\n[S]\n"),
+              "src:1: #codepage needs a code page number, not \"9\\033[2J\\a\"");
     // UTF-16 with or without a byte-order mark: one error that says how to convert it.
     const std::string le = "src:1: the file is UTF-16LE (UTF-16); save it as UTF-8, for example "
                            "with iconv -f UTF-16LE -t UTF-8";

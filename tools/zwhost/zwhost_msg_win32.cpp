@@ -5,7 +5,8 @@
 #include "toolfile.h"
 #include "wtext.h"
 #include "zwhost_explain.h"
-#include "zwxcmd.h"
+#include "check_rules.h"
+#include "cmd_shared.h"
 
 #include <windows.h>
 

@@ -1,6 +1,7 @@
 #include "codepage.h"
 
 #include "codepage_sys.h"
+#include "text.h"
 #include "utf8.h"
 
 namespace {
@@ -44,6 +45,29 @@ const LanguageCodePage CODEPAGE_LANGUAGES[] = {
 };
 
 } // namespace
+
+std::string Codepage_Parse(const std::string &what, const std::string &text, uint32_t *codePage) {
+    uint32_t value = 0;
+    bool digits = !text.empty() && text.size() <= 5;
+    for (char c : text) {
+        digits = digits && c >= '0' && c <= '9';
+        value = value * 10 + static_cast<uint32_t>(c - '0');
+    }
+    if (!digits) {
+        return what + " needs a code page number, not \"" + Text_Shown(text) + "\"";
+    }
+    switch (Codepage_Check(value)) {
+    case CODEPAGE_OK:
+        *codePage = value;
+        return std::string();
+    case CODEPAGE_UNKNOWN:
+        return "code page " + text +
+               " is not one for 8-bit texts (874, 932, 936, 949, 950, 1250 to 1258, 65001)";
+    case CODEPAGE_UNAVAILABLE:
+        return "code page " + text + " has no conversion tables on this system";
+    }
+    return "code page " + text + " is not usable";
+}
 
 uint32_t Codepage_ForLanguage(const std::string &language) {
     // "zh-Hant" and "zh_Hant_TW" are written too; the script decides for Chinese.

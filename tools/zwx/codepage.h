@@ -24,6 +24,11 @@ enum CodepageStatus {
 
 CodepageStatus Codepage_Check(uint32_t codePage);
 
+// The code page a setting names (what: "--codepage", "#codepage",
+// "X-Zwx-Codepage"), written in decimal digits and nothing else. Empty with
+// *codePage set when it is usable here, else why not, in a message's words.
+std::string Codepage_Parse(const std::string &what, const std::string &text, uint32_t *codePage);
+
 // The bytes of one character. False when the code page has no exact mapping
 // for it: a best fit, a default character or a mapping that does not convert
 // back to the same character all count as none.

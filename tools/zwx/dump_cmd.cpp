@@ -1,13 +1,9 @@
 // zwx dump: data file to source text, with every structural damage reported.
-#include "codepage.h"
+#include "cmd_shared.h"
 #include "errmsg.h"
 #include "source.h"
 #include "toolfile.h"
-#include "zwxcmd.h"
 #include "zwxwalk.h"
-
-#include <cstdio>
-#include <cstring>
 
 namespace {
 
@@ -90,95 +86,8 @@ ZwxSection DumpSection(Dump *dump, size_t index, const WalkSection &walked) {
 
 } // namespace
 
-std::string ZwxCmd_OpenFailure(const std::string &path) {
-    const std::string why = ToolFile_WhyUnreadable(path);
-    return why.empty() ? std::string("it cannot be read") : why;
-}
-
-std::string ZwxCmd_Label(const std::string &path) {
-    return path == ZWX_STDIO ? std::string("<stdin>") : path;
-}
-
-std::string ZwxCmd_OutputLabel(const std::string &path) {
-    return path == ZWX_STDIO ? std::string("<stdout>") : path;
-}
-
-uint32_t ZwxCmd_FileCodePage(DataFile *file, const std::string &path, const ZwxOptions &options,
-                             ZwxStreams *io) {
-    uint8_t reserved[DATAFILE_HEADER_RESERVED_SIZE] = {};
-    if (DataFile_ReadAt(file, reserved, sizeof reserved, DATAFILE_HEADER_RESERVED) !=
-        sizeof reserved) {
-        memset(reserved, 0, sizeof reserved);
-    }
-    const uint32_t recorded = Zwx_RecordedCodePage(reserved);
-    const std::string label = ZwxCmd_Label(path);
-    if (options.codePage != 0) {
-        if (recorded != 0 && recorded != options.codePage) {
-            io->err += "zwx: note: " + label + " records code page " + std::to_string(recorded) +
-                       "; its texts are read as " + std::to_string(options.codePage) +
-                       ", as --codepage says\n";
-        }
-        return options.codePage;
-    }
-    if (recorded != 0 && Codepage_Check(recorded) == CODEPAGE_OK) {
-        return recorded;
-    }
-    if (recorded != 0) {
-        io->err += "zwx: note: " + label + " records code page " + std::to_string(recorded) +
-                   ", which zwx cannot use here; its texts are read as " +
-                   std::to_string(CODEPAGE_DEFAULT) + " (give --codepage)\n";
-    }
-    return CODEPAGE_DEFAULT;
-}
-
-// A data file named by path, or read from standard input for "-", into *held.
-DataFile *ZwxCmd_OpenData(const std::string &path, ZwxStreams *io, std::string *held) {
-    DataFile *file = nullptr;
-    if (path == ZWX_STDIO) {
-        if (!ZwxCmd_ReadInput(path, io, held)) {
-            return nullptr;
-        }
-        file = ToolData_OpenBytes(*held);
-    } else {
-        file = ToolData_OpenPath(path);
-        // The reader takes paths of at most 260 characters (its own folder's
-        // rule): a file it cannot open although the library's own open would
-        // succeed (not one another program is writing) is read here and
-        // handed over whole, read by the same rules.
-        std::string why;
-        if (file == nullptr && ToolFile_WhyUnreadable(path).empty() &&
-            ToolFile_Read(path, held, &why)) {
-            file = ToolData_OpenBytes(*held);
-        }
-    }
-    if (file == nullptr) {
-        io->err +=
-            "zwx: cannot read " + ZwxCmd_Label(path) + ": " + ZwxCmd_OpenFailure(path) + "\n";
-    }
-    return file;
-}
-
-int ZwxCmd_WriteText(const std::string &text, const ZwxOptions &options, ZwxStreams *io) {
-    if (options.output.empty() || options.output == ZWX_STDIO) {
-        io->out += text;
-        return ZWX_EXIT_OK;
-    }
-    std::string why;
-    if (!ToolFile_WriteOutput(options.output, std::vector<uint8_t>(text.begin(), text.end()),
-                              &why)) {
-        io->err += "zwx: cannot write " + options.output + ": " + why + "\n";
-        return ZWX_EXIT_FAILED;
-    }
-    return ZWX_EXIT_OK;
-}
-
-int ZwxCmd_Dump(const std::string &path, uint32_t codePage, ZwxStreams *io) {
-    ZwxOptions options;
-    options.codePage = codePage;
-    return ZwxCmd_DumpWith(path, options, io);
-}
-
-int ZwxCmd_DumpWith(const std::string &path, const ZwxOptions &options, ZwxStreams *io) {
+int ZwxCmd_Dump(const std::vector<std::string> &files, const ZwxOptions &options, ZwxStreams *io) {
+    const std::string &path = files[0];
     if (!ZwxCmd_CheckOutput(path, options.output, io)) {
         return ZWX_EXIT_FAILED;
     }

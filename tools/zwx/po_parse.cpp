@@ -4,7 +4,13 @@
 
 #include "text.h"
 
+#include <unordered_map>
+
 namespace {
+
+// As gettext's tools do, a file with this many errors is not read further:
+// what follows is not a PO file, and the errors would only repeat.
+const size_t PO_MAX_ERRORS = 100;
 
 // Which string of the entry a line adds to.
 enum Part { PART_NONE, PART_CONTEXT, PART_ID, PART_PLURAL, PART_STR, PART_OTHER_STR };
@@ -22,7 +28,10 @@ struct Parser {
 };
 
 void Fail(Parser *parser, const std::string &what) {
-    parser->file.errors.push_back(*parser->name + ":" + std::to_string(parser->line) + ": " + what);
+    if (parser->file.errors.size() < PO_MAX_ERRORS) {
+        parser->file.errors.push_back(*parser->name + ":" + std::to_string(parser->line) + ": " +
+                                      what);
+    }
 }
 
 void StartEntry(Parser *parser) {
@@ -117,7 +126,7 @@ bool ParseString(Parser *parser, const std::string &text, std::string *out) {
             }
             out->push_back(static_cast<char>(value & 0xFFu));
         } else {
-            Fail(parser, std::string("unknown escape \\") + c);
+            Fail(parser, Text_UnknownEscape(c));
             return false;
         }
     }
@@ -172,7 +181,7 @@ void KeywordLine(Parser *parser, const std::string &line, bool obsolete) {
             part = PART_ID;
         }
     } else if (!parser->open || !parser->haveId) {
-        Fail(parser, keyword + " without msgid");
+        Fail(parser, Text_Shown(keyword) + " without msgid");
         return;
     } else if (keyword == "msgid_plural") {
         parser->entry.plural = true;
@@ -183,7 +192,7 @@ void KeywordLine(Parser *parser, const std::string &line, bool obsolete) {
     } else if (keyword.compare(0, 7, "msgstr[") == 0 && parser->entry.plural) {
         part = PART_OTHER_STR;
     } else {
-        Fail(parser, "unknown keyword " + keyword);
+        Fail(parser, "unknown keyword " + Text_Shown(keyword));
         return;
     }
     parser->entry.obsolete = parser->entry.obsolete || obsolete;
@@ -224,7 +233,7 @@ PoFile Po_Parse(const std::string &text, const std::string &name) {
     parser.name = &name;
     TextLines lines = Text_Lines(text);
     std::string line;
-    while (Text_NextLine(&lines, &line)) {
+    while (parser.file.errors.size() < PO_MAX_ERRORS && Text_NextLine(&lines, &line)) {
         ++parser.line;
         if (line.compare(0, 2, "#~") == 0) {
             // An obsolete entry: its keyword lines behind the marker ("#~|" is
@@ -247,18 +256,29 @@ PoFile Po_Parse(const std::string &text, const std::string &name) {
             KeywordLine(&parser, line, false);
         }
     }
+    if (parser.file.errors.size() >= PO_MAX_ERRORS) {
+        parser.file.errors.push_back(name + ":" + std::to_string(parser.line) +
+                                     ": too many errors; the rest of the file is not read");
+        return parser.file;
+    }
     FinishEntry(&parser);
     // The same context and msgid twice: gettext's tools refuse such a file.
-    for (size_t i = 0; i < parser.file.entries.size(); ++i) {
-        const PoEntry &a = parser.file.entries[i];
-        for (size_t j = 0; j < i && !a.obsolete; ++j) {
-            const PoEntry &b = parser.file.entries[j];
-            if (!b.obsolete && a.hasContext == b.hasContext && a.context == b.context &&
-                a.id == b.id) {
-                parser.file.errors.push_back(name + ":" + std::to_string(a.line) +
-                                             ": the same message as line " +
-                                             std::to_string(b.line));
-            }
+    // Each message is told apart by whether it has a context, the context's
+    // length, the context and the id; the line of its first entry is kept.
+    std::unordered_map<std::string, size_t> firstLine;
+    firstLine.reserve(parser.file.entries.size());
+    for (const PoEntry &entry : parser.file.entries) {
+        if (entry.obsolete) {
+            continue;
+        }
+        const std::string message = (entry.hasContext ? "c" : "n") +
+                                    std::to_string(entry.context.size()) + ":" + entry.context +
+                                    entry.id;
+        const auto inserted = firstLine.emplace(message, entry.line);
+        if (!inserted.second && parser.file.errors.size() < PO_MAX_ERRORS) {
+            parser.file.errors.push_back(name + ":" + std::to_string(entry.line) +
+                                         ": the same message as line " +
+                                         std::to_string(inserted.first->second));
         }
     }
     return parser.file;

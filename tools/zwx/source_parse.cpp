@@ -66,7 +66,7 @@ bool DecodeEscape(const std::string &raw, size_t *at, std::string *bytes, std::s
         return true;
     }
     default:
-        *error = std::string("unknown escape \\") + kind + " (known: \\\\ \\n \\r \\t \\s \\xHH)";
+        *error = Text_UnknownEscape(kind) + " (known: \\\\ \\n \\r \\t \\s \\xHH)";
         return false;
     }
 }
@@ -87,7 +87,7 @@ bool ConvertChar(const std::string &raw, size_t *at, uint32_t codePage, std::str
     }
     std::string encoded;
     if (!Codepage_EncodeChar(codePage, codePoint, &encoded)) {
-        *error = "\"" + raw.substr(*at, length) + "\" (" + CodePointName(codePoint) +
+        *error = "\"" + Text_Shown(raw.substr(*at, length)) + "\" (" + CodePointName(codePoint) +
                  ") has no mapping in code page " + std::to_string(codePage);
         return false;
     }
@@ -153,23 +153,13 @@ bool IsDirective(const std::string &line) {
 void ParseDirective(Parser *parser, const std::string &line) {
     const std::string number = Text_Trim(line.substr(sizeof SOURCE_CODEPAGE_DIRECTIVE - 1));
     uint32_t value = 0;
-    bool digits = !number.empty() && number.size() <= 5;
-    for (char c : number) {
-        digits = digits && c >= '0' && c <= '9';
-        value = value * 10 + static_cast<uint32_t>(c - '0');
-    }
-    if (!digits) {
-        Fail(parser, "#codepage needs a code page number, not \"" + number + "\"");
-    } else if (parser->result.statedCodePage != 0) {
+    const std::string problem = Codepage_Parse(SOURCE_CODEPAGE_DIRECTIVE, number, &value);
+    if (parser->result.statedCodePage != 0) {
         Fail(parser, "a second #codepage line");
     } else if (!parser->result.sections.empty()) {
         Fail(parser, "#codepage must come before the first [Section]");
-    } else if (Codepage_Check(value) == CODEPAGE_UNKNOWN) {
-        Fail(parser, "code page " + number +
-                         " is not one for 8-bit texts (874, 932, 936, 949, 950, 1250 to 1258, "
-                         "65001)");
-    } else if (Codepage_Check(value) == CODEPAGE_UNAVAILABLE) {
-        Fail(parser, "code page " + number + " has no conversion tables on this system");
+    } else if (!problem.empty()) {
+        Fail(parser, problem);
     } else {
         parser->result.statedCodePage = value;
         parser->codePage = value;

@@ -1,5 +1,7 @@
 #include "text.h"
 
+#include "utf8.h"
+
 bool Text_IsBlank(char c) {
     return c == ' ' || c == '\t';
 }
@@ -67,4 +69,76 @@ bool Text_NextLine(TextLines *lines, std::string *line) {
     *line = Text_Trim(*line);
     lines->at = end + 1;
     return true;
+}
+
+namespace {
+
+void AppendOctal(std::string *out, unsigned char byte) {
+    const char octal[] = {'\\', static_cast<char>('0' + (byte >> 6)),
+                          static_cast<char>('0' + ((byte >> 3) & 7)),
+                          static_cast<char>('0' + (byte & 7)), '\0'};
+    out->append(octal);
+}
+
+const char *NamedEscape(char c) {
+    switch (c) {
+    case '\\':
+        return "\\\\";
+    case '"':
+        return "\\\"";
+    case '\n':
+        return "\\n";
+    case '\t':
+        return "\\t";
+    case '\r':
+        return "\\r";
+    case '\a':
+        return "\\a";
+    case '\b':
+        return "\\b";
+    case '\f':
+        return "\\f";
+    case '\v':
+        return "\\v";
+    default:
+        return nullptr;
+    }
+}
+
+} // namespace
+
+std::string Text_Shown(const std::string &text) {
+    std::string out;
+    size_t at = 0;
+    while (at < text.size()) {
+        const unsigned char byte = static_cast<unsigned char>(text[at]);
+        uint32_t codePoint = 0;
+        size_t length = 1;
+        if (byte < 0x80) {
+            const char *named = NamedEscape(text[at]);
+            if (named != nullptr) {
+                out.append(named);
+            } else if (byte < 0x20 || byte == 0x7F) {
+                AppendOctal(&out, byte);
+            } else {
+                out.push_back(text[at]);
+            }
+        } else if (!Utf8_Next(text, at, &codePoint, &length)) {
+            length = 1;
+            AppendOctal(&out, byte);
+        } else if (codePoint <= 0x9F) { // a C1 control character
+            for (size_t i = 0; i < length; ++i) {
+                AppendOctal(&out, static_cast<unsigned char>(text[at + i]));
+            }
+        } else {
+            out.append(text, at, length);
+        }
+        at += length;
+    }
+    return out;
+}
+
+std::string Text_UnknownEscape(char c) {
+    const std::string shown = Text_Shown(std::string(1, c));
+    return shown.size() == 1 ? "unknown escape \\" + shown : "unknown escape: '\\' before " + shown;
 }

@@ -18,6 +18,16 @@ int Text_HexDigit(char c);
 // byte in the first character, which no text of ours starts with.
 std::string Text_Utf16Problem(const std::string &text);
 
+// Text from an input as a message shows it, on one line and safe for a
+// terminal, escaped as a PO string escapes it: \\ \" \n \t \r \a \b \f \v,
+// every other control character (C0, DEL, and C1 written in UTF-8) and every
+// byte that is not part of valid UTF-8 as \ooo (ESC is \033).
+std::string Text_Shown(const std::string &text);
+
+// "unknown escape \q", or for a character that is not shown as itself
+// "unknown escape: '\' before \033".
+std::string Text_UnknownEscape(char c);
+
 // Reading a text line by line: a UTF-8 byte-order mark at its start is
 // skipped; each line comes without its LF or CRLF and trimmed of blanks.
 struct TextLines {

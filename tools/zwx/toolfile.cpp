@@ -4,6 +4,10 @@
 #include <cstdio>
 #include <cstring>
 
+const char TOOLFILE_TOO_LARGE[] = "it holds more than 64 MiB (67108864 bytes), the most zwx "
+                                  "reads of one input";
+static_assert(TOOLFILE_INPUT_LIMIT == 67108864u, "TOOLFILE_TOO_LARGE names the limit");
+
 namespace {
 
 bool ReadStream(FILE *f, std::string *content, std::string *error) {
@@ -11,6 +15,12 @@ bool ReadStream(FILE *f, std::string *content, std::string *error) {
     size_t got = 0;
     while ((got = fread(buffer, 1, sizeof buffer, f)) > 0) {
         content->append(buffer, got);
+        if (content->size() > TOOLFILE_INPUT_LIMIT) {
+            content->clear();
+            content->shrink_to_fit();
+            *error = TOOLFILE_TOO_LARGE;
+            return false;
+        }
     }
     // A folder opens on some systems and fails only here.
     if (ferror(f) != 0) {
@@ -31,7 +41,7 @@ bool ToolFile_Read(const std::string &path, std::string *content, std::string *e
     if (f != nullptr) {
         fclose(f);
     }
-    if (!ok) {
+    if (!ok && *error != TOOLFILE_TOO_LARGE) {
         // The words every command uses, where the system gives a reason.
         const std::string why = ToolFile_WhyUnreadable(path);
         if (!why.empty()) {

@@ -17,7 +17,16 @@
 #include <string>
 #include <vector>
 
-// False with *error set (as ToolFile_WhyUnreadable says) when the file cannot be read.
+// The most zwx reads whole from one input (a source, a PO file, a data file
+// from standard input): far above any catalogue (a PO file of 100,000
+// entries is under 20 MiB), far below what the machine holds. A longer input,
+// or an endless one (/dev/zero, a pipe that never ends), is refused once this
+// much and one byte more have come, with TOOLFILE_TOO_LARGE as the reason.
+const size_t TOOLFILE_INPUT_LIMIT = 64u << 20;
+extern const char TOOLFILE_TOO_LARGE[];
+
+// False with *error set (as ToolFile_WhyUnreadable says) when the file cannot
+// be read, or holds more than TOOLFILE_INPUT_LIMIT bytes.
 bool ToolFile_Read(const std::string &path, std::string *content, std::string *error);
 
 // Why path cannot be opened for reading as the library opens a data file, in
@@ -32,7 +41,8 @@ std::string ToolFile_WhyUnreadable(const std::string &path);
 bool ToolFile_WriteOutput(const std::string &path, const std::vector<uint8_t> &bytes,
                           std::string *error);
 
-// The process's standard input and output, as bytes (binary mode on Windows).
+// The process's standard input (at most TOOLFILE_INPUT_LIMIT bytes) and
+// output, as bytes (binary mode on Windows).
 bool ToolFile_ReadStdin(std::string *content, std::string *error);
 bool ToolFile_WriteStdout(const std::string &bytes, std::string *error);
 

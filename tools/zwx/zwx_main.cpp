@@ -2,7 +2,6 @@
 #include "codepage.h"
 #include "zwxcmd.h"
 
-#include <cstring>
 #include <vector>
 
 #ifndef ZWX_VERSION
@@ -11,98 +10,132 @@
 
 namespace {
 
-const char ZWX_SYNOPSIS[] =
-    "usage: zwx compile SOURCE -o OUTPUT [--codepage N] [--check]\n"
-    "       zwx dump FILE [-o SOURCE] [--codepage N]\n"
-    "       zwx check FILE [--codepage N]\n"
-    "       zwx export-po FILE [--translation FILE] [-o PO] [--codepage N]\n"
-    "       zwx compile-po PO -o OUTPUT [--codepage N] [--check]\n"
-    "       zwx compare-po FILE PO [--codepage N]\n";
+// What a command takes besides its files.
+enum CommandTakes : unsigned {
+    TAKES_OUTPUT = 1u,      // -o
+    NEEDS_OUTPUT = 2u,      // -o, which it cannot do without
+    TAKES_CHECK = 4u,       // --check
+    TAKES_TRANSLATION = 8u, // --translation
+};
 
-const char ZWX_DETAILS[] =
-    "\n"
-    "compile     builds a data file from UTF-8 source text\n"
-    "dump        prints a data file as source text\n"
-    "check       shows the messages the library loads, with warnings\n"
-    "export-po   writes the message section as a PO template, or with the texts\n"
-    "            of a translated data file as a PO translation\n"
-    "compile-po  builds a data file from a translated PO file\n"
-    "compare-po  lists the keys a PO file misses, adds or leaves untranslated\n"
-    "\n"
-    "-             as a file: standard input; after -o: standard output\n";
+struct Command {
+    const char *name;
+    int (*run)(const std::vector<std::string> &files, const ZwxOptions &options, ZwxStreams *io);
+    size_t files;
+    unsigned takes;
+    const char *usage;   // after "usage: zwx "
+    const char *summary; // zwx help's line, or lines
+    const char *what;    // zwx COMMAND --help's paragraph
+};
+
+// One table dispatches the commands and writes every help text.
+const Command ZWX_COMMANDS[] = {
+    {"compile", ZwxCmd_Compile, 1, TAKES_OUTPUT | NEEDS_OUTPUT | TAKES_CHECK,
+     "compile SOURCE -o OUTPUT [--codepage N] [--check]",
+     "builds a data file from UTF-8 source text\n",
+     "Builds a data file from UTF-8 source text; what check would warn about is\n"
+     "printed as SOURCE:LINE: warning: ...\n"},
+    {"dump", ZwxCmd_Dump, 1, TAKES_OUTPUT, "dump FILE [-o SOURCE] [--codepage N]",
+     "prints a data file as source text\n",
+     "Prints a data file as source text that compiles back to the same bytes;\n"
+     "damage is reported on standard error.\n"},
+    {"check", ZwxCmd_Check, 1, 0, "check FILE [--codepage N]",
+     "shows the messages the library loads, with warnings\n",
+     "Shows the messages the library loads from a data file, with one line per\n"
+     "warning.\n"},
+    {"export-po", ZwxCmd_ExportPo, 1, TAKES_OUTPUT | TAKES_TRANSLATION,
+     "export-po FILE [--translation FILE] [-o PO] [--codepage N]",
+     "writes the message section as a PO template, or with the texts\n"
+     "of a translated data file as a PO translation\n",
+     "Writes the message section as a PO template, or with the texts of a\n"
+     "translated data file as a PO translation; exits 1 when a text is left out.\n"},
+    {"compile-po", ZwxCmd_CompilePo, 1, TAKES_OUTPUT | NEEDS_OUTPUT | TAKES_CHECK,
+     "compile-po PO -o OUTPUT [--codepage N] [--check]",
+     "builds a data file from a translated PO file\n",
+     "Builds a data file from a translated PO file. Fuzzy and untranslated entries\n"
+     "take their reference text (msgid), with a warning. The code page is\n"
+     "--codepage, else X-Zwx-Codepage, else the Windows ANSI code page of the\n"
+     "Language header, else 1252.\n"},
+    {"compare-po", ZwxCmd_ComparePo, 2, 0, "compare-po FILE PO [--codepage N]",
+     "lists the keys a PO file misses, adds or leaves untranslated\n",
+     "Lists, one line each, the keys a PO file misses, adds, leaves untranslated\n"
+     "or fuzzy, or translates from an outdated text.\n"},
+};
+
+struct OptionHelp {
+    unsigned takes; // 0: every command
+    const char *text;
+};
+
+const OptionHelp ZWX_OPTIONS[] = {
+    {TAKES_OUTPUT, "-o FILE       the output; - is standard output. A regular file is replaced\n"
+                   "              through a temporary file beside it; a device, FIFO or console\n"
+                   "              (NUL, CON) is written through; a symbolic link's target is\n"
+                   "              replaced and the link kept; a read-only file is refused\n"},
+    {0, "--codepage N  the code page of the data file's texts: 874, 932, 936, 949,\n"
+        "              950, 1250 to 1258, 65001; by default the one the input\n"
+        "              records, else 1252\n"},
+    {TAKES_CHECK, "--check       refuse to write a data file that check would warn about\n"},
+    {TAKES_TRANSLATION,
+     "--translation FILE  the translated data file whose texts fill the msgstr\n"},
+    {0, "-h, --help    this command's usage;  -V, --version  the version of zwx\n"},
+};
+
+const char ZWX_FILES[] = "-             as a file: standard input";
 
 const char ZWX_EXIT_STATUS[] =
     "exit status   0 done, nothing to report; 1 source errors, damage, warnings or\n"
     "              differences; 2 bad command line, or a file that cannot be read\n"
     "              or written\n";
 
-struct Command {
-    const char *name;
-    size_t operands;
-    bool needsOutput;
-    bool takesOutput;
-    bool takesCheck;
-    bool takesTranslation;
-    const char *usage; // after "usage: zwx "
-    const char *what;
-};
+// The options a command takes, or every option for takes ~0u.
+std::string OptionsHelp(unsigned takes) {
+    std::string help;
+    for (const OptionHelp &option : ZWX_OPTIONS) {
+        help += option.takes == 0 || (option.takes & takes) != 0 ? option.text : "";
+    }
+    return help;
+}
 
-const Command ZWX_COMMANDS[] = {
-    {"compile", 1, true, true, true, false, "compile SOURCE -o OUTPUT [--codepage N] [--check]",
-     "Builds a data file from UTF-8 source text; what check would warn about is\n"
-     "printed as SOURCE:LINE: warning: ...\n"},
-    {"dump", 1, false, true, false, false, "dump FILE [-o SOURCE] [--codepage N]",
-     "Prints a data file as source text that compiles back to the same bytes;\n"
-     "damage is reported on standard error.\n"},
-    {"check", 1, false, false, false, false, "check FILE [--codepage N]",
-     "Shows the messages the library loads from a data file, with one line per\n"
-     "warning.\n"},
-    {"export-po", 1, false, true, false, true,
-     "export-po FILE [--translation FILE] [-o PO] [--codepage N]",
-     "Writes the message section as a PO template, or with the texts of a\n"
-     "translated data file as a PO translation; exits 1 when a text is left out.\n"},
-    {"compile-po", 1, true, true, true, false, "compile-po PO -o OUTPUT [--codepage N] [--check]",
-     "Builds a data file from a translated PO file. Fuzzy and untranslated entries\n"
-     "take their reference text (msgid), with a warning. The code page is\n"
-     "--codepage, else X-Zwx-Codepage, else the Windows ANSI code page of the\n"
-     "Language header, else 1252.\n"},
-    {"compare-po", 2, false, false, false, false, "compare-po FILE PO [--codepage N]",
-     "Lists, one line each, the keys a PO file misses, adds, leaves untranslated\n"
-     "or fuzzy, or translates from an outdated text.\n"},
-};
+std::string Synopsis() {
+    std::string synopsis;
+    for (const Command &command : ZWX_COMMANDS) {
+        synopsis +=
+            (synopsis.empty() ? "usage: zwx " : "       zwx ") + std::string(command.usage) + "\n";
+    }
+    return synopsis;
+}
 
-const char ZWX_OPTIONS[] =
-    "-o FILE       the output; - is standard output. A regular file is replaced\n"
-    "              through a temporary file beside it; a device, FIFO or console\n"
-    "              (NUL, CON) is written through; a symbolic link's target is\n"
-    "              replaced and the link kept; a read-only file is refused\n"
-    "--codepage N  the code page of the data file's texts: 874, 932, 936, 949,\n"
-    "              950, 1250 to 1258, 65001; by default the one the input\n"
-    "              records, else 1252\n"
-    "--check       refuse to write a data file that check would warn about\n"
-    "--translation FILE  the translated data file whose texts fill the msgstr\n"
-    "-h, --help    this command's usage;  -V, --version  the version of zwx\n";
+std::string Help() {
+    std::string help = Synopsis() + "\n";
+    for (const Command &command : ZWX_COMMANDS) {
+        // The name in a column of its own; a summary's further lines below it.
+        const std::string summary = command.summary;
+        std::string indent = command.name;
+        for (size_t at = 0; at < summary.size();) {
+            const size_t end = summary.find('\n', at) + 1;
+            indent.resize(12, ' ');
+            help += indent + summary.substr(at, end - at);
+            indent.clear();
+            at = end;
+        }
+    }
+    return help + "\n" + ZWX_FILES + "; after -o: standard output\n" + OptionsHelp(~0u) +
+           ZWX_EXIT_STATUS + "\nzwx COMMAND --help shows one command's usage.\n";
+}
+
+const Command *FindCommand(const std::string &name) {
+    for (const Command &command : ZWX_COMMANDS) {
+        if (name == command.name) {
+            return &command;
+        }
+    }
+    return nullptr;
+}
 
 std::string CommandHelp(const Command &command) {
-    std::string help = std::string("usage: zwx ") + command.usage + "\n\n" + command.what + "\n";
-    help += "-             as a file: standard input\n";
-    // The option lines this command takes.
-    std::string options = ZWX_OPTIONS;
-    size_t at = 0;
-    bool keep = false;
-    while (at < options.size()) {
-        const size_t end = options.find('\n', at) + 1;
-        const std::string line = options.substr(at, end - at);
-        if (line[0] != ' ') {
-            keep = (line.compare(0, 2, "-o") == 0 && command.takesOutput) ||
-                   line.compare(0, 10, "--codepage") == 0 || line.compare(0, 2, "-h") == 0 ||
-                   (line.compare(0, 7, "--check") == 0 && command.takesCheck) ||
-                   (line.compare(0, 13, "--translation") == 0 && command.takesTranslation);
-        }
-        help += keep ? line : std::string();
-        at = end;
-    }
-    return help + ZWX_EXIT_STATUS;
+    return std::string("usage: zwx ") + command.usage + "\n\n" + command.what + "\n" + ZWX_FILES +
+           "\n" + OptionsHelp(command.takes) + ZWX_EXIT_STATUS;
 }
 
 struct CommandLine {
@@ -117,7 +150,7 @@ struct CommandLine {
 };
 
 int Usage(ZwxStreams *io, const std::string &problem) {
-    io->err += "zwx: " + problem + "\n" + ZWX_SYNOPSIS + "(zwx help tells more)\n";
+    io->err += "zwx: " + problem + "\n" + Synopsis() + "(zwx help tells more)\n";
     return ZWX_EXIT_FAILED;
 }
 
@@ -177,47 +210,23 @@ std::string ParseOptions(int argc, const char *const *argv, CommandLine *line) {
     return std::string();
 }
 
-// Empty when text names a usable code page, else what is wrong.
-std::string ParseCodePage(const std::string &text, uint32_t *codePage) {
-    uint32_t value = 0;
-    bool digits = !text.empty() && text.size() <= 5;
-    for (char c : text) {
-        digits = digits && c >= '0' && c <= '9';
-        value = value * 10 + static_cast<uint32_t>(c - '0');
-    }
-    if (!digits) {
-        return "--codepage needs a code page number, not \"" + text + "\"";
-    }
-    switch (Codepage_Check(value)) {
-    case CODEPAGE_OK:
-        *codePage = value;
-        return std::string();
-    case CODEPAGE_UNKNOWN:
-        return "code page " + text +
-               " is not one for 8-bit texts (874, 932, 936, 949, 950, 1250 to 1258, 65001)";
-    case CODEPAGE_UNAVAILABLE:
-        return "code page " + text + " has no conversion tables on this system";
-    }
-    return "code page " + text + " is not usable";
-}
-
 // Empty when the options suit the command, else what is wrong.
 std::string CheckUse(const Command &command, const CommandLine &line) {
     const std::string name = command.name;
-    if (line.operands.size() != command.operands) {
-        return name + " takes " + (command.operands == 1 ? "one file" : "two files") + ", not " +
+    if (line.operands.size() != command.files) {
+        return name + " takes " + (command.files == 1 ? "one file" : "two files") + ", not " +
                std::to_string(line.operands.size());
     }
-    if (command.needsOutput && !line.haveOutput) {
+    if ((command.takes & NEEDS_OUTPUT) != 0 && !line.haveOutput) {
         return name + " needs -o OUTPUT";
     }
-    if (!command.takesOutput && line.haveOutput) {
+    if ((command.takes & TAKES_OUTPUT) == 0 && line.haveOutput) {
         return "-o is not for " + name;
     }
-    if (!command.takesCheck && line.check) {
+    if ((command.takes & TAKES_CHECK) == 0 && line.check) {
         return "--check is not for " + name;
     }
-    if (!command.takesTranslation && line.haveTranslation) {
+    if ((command.takes & TAKES_TRANSLATION) == 0 && line.haveTranslation) {
         return "--translation is not for " + name;
     }
     size_t fromStdin = 0;
@@ -238,20 +247,14 @@ int Zwx_Main(int argc, const char *const *argv, ZwxStreams *io) {
         return Usage(io, "no command given");
     }
     const std::string name = argv[1];
-    const Command *command = nullptr;
-    for (const Command &known : ZWX_COMMANDS) {
-        if (name == known.name || (argc == 3 && argv[2] == std::string(known.name))) {
-            command = &known;
-        }
-    }
     if (name == "help" || name == "-h" || name == "--help") {
         if (argc == 2) {
-            io->out += std::string(ZWX_SYNOPSIS) + ZWX_DETAILS + ZWX_OPTIONS + ZWX_EXIT_STATUS +
-                       "\nzwx COMMAND --help shows one command's usage.\n";
+            io->out += Help();
             return ZWX_EXIT_OK;
         }
-        if (argc == 3 && command != nullptr) {
-            io->out += CommandHelp(*command);
+        const Command *named = argc == 3 ? FindCommand(argv[2]) : nullptr;
+        if (named != nullptr) {
+            io->out += CommandHelp(*named);
             return ZWX_EXIT_OK;
         }
         return Usage(io, name + " takes at most one command name");
@@ -263,7 +266,8 @@ int Zwx_Main(int argc, const char *const *argv, ZwxStreams *io) {
         io->out += std::string("zwx ") + ZWX_VERSION + "\n";
         return ZWX_EXIT_OK;
     }
-    if (command == nullptr || name != command->name) {
+    const Command *command = FindCommand(name);
+    if (command == nullptr) {
         return Usage(io, "unknown command \"" + name + "\"");
     }
     // As gettext's tools: --help and --version win over everything else.
@@ -294,7 +298,7 @@ int Zwx_Main(int argc, const char *const *argv, ZwxStreams *io) {
         return Usage(io, "-o needs a file name (or - for standard output)");
     }
     if (line.haveCodePage) {
-        problem = ParseCodePage(line.codePage, &options.codePage);
+        problem = Codepage_Parse("--codepage", line.codePage, &options.codePage);
         if (!problem.empty()) {
             return Usage(io, problem);
         }
@@ -302,21 +306,5 @@ int Zwx_Main(int argc, const char *const *argv, ZwxStreams *io) {
         return Usage(io, "the default code page " + std::to_string(CODEPAGE_DEFAULT) +
                              " has no conversion tables on this system; choose one");
     }
-    const std::string &file = line.operands[0];
-    if (name == "compile") {
-        return ZwxCmd_CompileWith(file, options, io);
-    }
-    if (name == "dump") {
-        return ZwxCmd_DumpWith(file, options, io);
-    }
-    if (name == "check") {
-        return ZwxCmd_CheckWith(file, options, io);
-    }
-    if (name == "export-po") {
-        return ZwxCmd_PoExport(file, options, io);
-    }
-    if (name == "compile-po") {
-        return ZwxCmd_PoCompile(file, options, io);
-    }
-    return ZwxCmd_PoCompare(file, line.operands[1], options, io);
+    return command->run(line.operands, options, io);
 }

@@ -1,0 +1,197 @@
+// zwx compile-po: a data file from a translated PO file. Fuzzy entries (a
+// translator's unconfirmed guesses) and untranslated ones are compiled with
+// their reference text, as gettext's runtime shows them, and reported.
+#include "cmd_shared.h"
+#include "codepage.h"
+#include "errmsg.h"
+#include "po.h"
+#include "source.h"
+#include "text.h"
+
+#include <unordered_map>
+#include <utility>
+
+namespace {
+
+bool IsAscii(const std::string &text) {
+    for (char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Empty when the PO file's texts are UTF-8, else why not.
+std::string CharsetProblem(const PoFile &po) {
+    const PoEntry *header = Po_Header(po);
+    std::string type = header != nullptr ? Po_HeaderField(*header, "Content-Type") : "";
+    const size_t at = type.find("charset=");
+    std::string charset = at == std::string::npos ? std::string() : type.substr(at + 8);
+    for (char &c : charset) {
+        c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+    }
+    if (charset == "UTF-8") {
+        return std::string();
+    }
+    for (const PoEntry &entry : po.entries) {
+        if (!IsAscii(entry.context) || !IsAscii(entry.id) || !IsAscii(entry.str)) {
+            return "the file's charset is " +
+                   (charset.empty() ? "not stated" : Text_Shown(charset)) +
+                   ", not UTF-8 (msgconv --to-code=UTF-8 converts it)";
+        }
+    }
+    return std::string();
+}
+
+std::string RecordedCodePage(const PoFile &po) {
+    const PoEntry *header = Po_Header(po);
+    return header != nullptr ? Po_HeaderField(*header, "X-Zwx-Codepage") : std::string();
+}
+
+// The code page to write a PO file's texts in: --codepage, else the one the
+// file records, else the ANSI code page of its Language, else the default;
+// says which when it is not the obvious one. False for an unusable record.
+bool PoCodePage(const PoFile &po, const std::string &label, const ZwxOptions &options,
+                ZwxStreams *io, uint32_t *codePage) {
+    const std::string recorded = RecordedCodePage(po);
+    uint32_t value = 0;
+    const std::string problem =
+        recorded.empty() ? std::string() : Codepage_Parse("X-Zwx-Codepage", recorded, &value);
+    if (options.codePage != 0) {
+        if (!recorded.empty() && value != options.codePage) {
+            io->err += "zwx: note: " + label + " records code page " + Text_Shown(recorded) +
+                       "; its texts are written in " + std::to_string(options.codePage) +
+                       ", as --codepage says\n";
+        }
+        *codePage = options.codePage;
+        return true;
+    }
+    *codePage = CODEPAGE_DEFAULT;
+    if (!recorded.empty()) {
+        *codePage = problem.empty() ? value : CODEPAGE_DEFAULT;
+        return problem.empty();
+    }
+    const PoEntry *header = Po_Header(po);
+    const std::string language = header != nullptr ? Po_HeaderField(*header, "Language") : "";
+    if (language.empty()) {
+        return true;
+    }
+    const uint32_t fromLanguage = Codepage_ForLanguage(language);
+    if (fromLanguage != 0 && Codepage_Check(fromLanguage) == CODEPAGE_OK) {
+        *codePage = fromLanguage;
+        io->err += "zwx: note: " + label + ": Language " + Text_Shown(language) +
+                   ": texts in code page " + std::to_string(fromLanguage) +
+                   ", its Windows ANSI code page (--codepage " + "chooses another)\n";
+    } else {
+        io->err += "zwx: note: " + label + ": Language " + Text_Shown(language) +
+                   (fromLanguage != 0 ? ": its code page " + std::to_string(fromLanguage) +
+                                            " has no conversion tables here"
+                                      : " names no code page zwx knows") +
+                   "; texts in code page " + std::to_string(CODEPAGE_DEFAULT) +
+                   " (--codepage chooses another)\n";
+    }
+    return true;
+}
+
+} // namespace
+
+int ZwxCmd_CompilePo(const std::vector<std::string> &files, const ZwxOptions &options,
+                     ZwxStreams *io) {
+    const std::string &poPath = files[0];
+    if (!ZwxCmd_CheckOutput(poPath, options.output, io)) {
+        return ZWX_EXIT_FAILED;
+    }
+    PoFile po;
+    if (!ZwxCmd_ReadPo(poPath, io, &po)) {
+        io->err += "zwx: " + ZwxCmd_OutputLabel(options.output) + " not written\n";
+        return po.errors.empty() ? ZWX_EXIT_FAILED : ZWX_EXIT_FINDINGS;
+    }
+    const std::string label = ZwxCmd_Label(poPath);
+    std::vector<std::string> errors;
+    std::vector<std::pair<std::string, std::string>> warnings; // where, what
+    const std::string charset = CharsetProblem(po);
+    if (!charset.empty()) {
+        errors.push_back(label + ": " + charset);
+    }
+    uint32_t codePage = 0;
+    if (!PoCodePage(po, label, options, io, &codePage)) {
+        errors.push_back(label + ": X-Zwx-Codepage " + Text_Shown(RecordedCodePage(po)) +
+                         " is not a usable code page; give --codepage");
+    }
+
+    ZwxSection section = {ERRMSG_SECTION_NAME, {}};
+    const PoEntry *header = Po_Header(po);
+    ZwxLines lines = {{header != nullptr ? header->line : 1}, {{}}};
+    std::unordered_map<std::string, size_t> keyEntry; // folded key: its index in section
+    for (const PoEntry &entry : po.entries) {
+        if (!ZwxCmd_Translatable(entry) || !charset.empty()) {
+            continue;
+        }
+        const std::string where = label + ":" + std::to_string(entry.line) + ": ";
+        const std::string context = Text_Shown(entry.context);
+        if (!entry.hasContext) {
+            errors.push_back(where + "an entry without msgctxt names no key");
+            continue;
+        }
+        if (entry.plural) {
+            errors.push_back(where + context + ": plural forms are not used by the library");
+            continue;
+        }
+        // As gettext's runtime does, a text without a confirmed translation
+        // is shown in the reference language, never as nothing.
+        const bool reference = entry.fuzzy || entry.str.empty();
+        if (reference) {
+            warnings.push_back({where, context + " is " + (entry.fuzzy ? "fuzzy" : "untranslated") +
+                                           ": its reference text (msgid) is used"});
+        }
+        ZwxEntry built;
+        std::string why;
+        if (!Source_Convert(entry.context, codePage, &built.key, &why)) {
+            errors.push_back(where + "in the key " + context + ": " + why);
+            continue;
+        }
+        const std::string &text = reference ? entry.id : entry.str;
+        const std::string role = reference ? "reference text" : "translation";
+        if (!Source_Convert(text, codePage, &built.value, &why)) {
+            errors.push_back(where + "in the " + role + " of " + context + ": " + why);
+            continue;
+        }
+        if (built.key.empty() || built.key.size() >= ERRMSG_KEY_SIZE) {
+            errors.push_back(where + "the key must have 1 to " +
+                             std::to_string(ERRMSG_KEY_SIZE - 1) + " bytes");
+            continue;
+        }
+        if (built.value.size() >= ERRMSG_TEXT_SIZE) {
+            errors.push_back(where + "the " + role + " of " + context + " is " +
+                             std::to_string(built.value.size()) + " bytes in code page " +
+                             std::to_string(codePage) + "; the library reads values of at most " +
+                             std::to_string(ERRMSG_TEXT_SIZE - 1));
+            continue;
+        }
+        const auto first = keyEntry.emplace(ZwxCmd_FoldedKey(built.key), section.entries.size());
+        if (!first.second) {
+            errors.push_back(where + context + " is translated on line " +
+                             std::to_string(lines.entries[0][first.first->second]) + " already");
+            continue;
+        }
+        section.entries.push_back(built);
+        lines.entries[0].push_back(entry.line);
+    }
+    // A release build (--check) takes no text that is missing or unconfirmed.
+    for (const auto &warning : warnings) {
+        if (options.strict) {
+            errors.push_back(warning.first + "error: " + warning.second);
+        } else {
+            io->err += warning.first + "warning: " + warning.second + "\n";
+        }
+    }
+    for (const std::string &error : errors) {
+        io->err += error + "\n";
+    }
+    if (!errors.empty()) {
+        io->err += "zwx: " + ZwxCmd_OutputLabel(options.output) + " not written\n";
+        return ZWX_EXIT_FINDINGS;
+    }
+    return ZwxCmd_WriteData({section}, codePage, label, options, &lines, io);
+}
