@@ -5,6 +5,7 @@
 #   ZW_CLANGCL_PROCESSOR  CMAKE_SYSTEM_PROCESSOR as Visual Studio names it (AMD64)
 #   ZW_CLANGCL_WINE_LIB   Wine's PE import libraries of that architecture
 #   ZW_CLANGCL_MISSING    what to do when a folder below is missing
+#   ZW_CLANGCL_EXTRA_FLAGS  (optional) more flags for the architecture's headers
 # and may set CMAKE_CROSSCOMPILING_EMULATOR (default: wine).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR ${ZW_CLANGCL_PROCESSOR})
@@ -45,7 +46,7 @@ list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES ZW_CLANGCL_SUPPORT_DIR)
 # The compilation folder is recorded as "." (see the launcher below).
 set(_zw_common "-imsvc ${_zw_wine_inc}/msvcrt -imsvc ${_zw_wine_inc}/windows \
 -DWINE_UNICODE_NATIVE -D_InterlockedCompareExchange128=__wine_ice128 -D_CRTIMP= \
-/clang:-ffile-compilation-dir=.")
+/clang:-ffile-compilation-dir=. ${ZW_CLANGCL_EXTRA_FLAGS}")
 # libc++ without its compiled library (zwcxx.cpp has the little of it that is
 # used): class templates instantiated where used, no DLL import annotations,
 # no threads, and exceptions off (flags.cmake drops /EHsc).
