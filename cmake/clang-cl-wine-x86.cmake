@@ -17,6 +17,10 @@ set(ZW_CLANGCL_EXTRA_FLAGS "-D_InterlockedAnd64=__wine_ia64 -D_InterlockedOr64=_
 -D_InterlockedIncrement64=__wine_ii64 -D_InterlockedDecrement64=__wine_id64 \
 -D_InterlockedExchange64=__wine_ie64 -D_InterlockedCompareExchangePointer=__wine_icep \
 -D_InterlockedExchangePointer=__wine_iep")
+# Wine's import libraries carry no safe exception handler tables, which
+# lld-link wants of every object for x86 (/safeseh): the binaries go without
+# them, as Visual Studio's do not (see docs/building.md).
+set(ZW_CLANGCL_EXTRA_LINK_FLAGS /safeseh:no)
 set(ZW_WINE_ARCH i386)
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/debian-root i386 run wine)
 include(${CMAKE_CURRENT_LIST_DIR}/clang-cl-wine/toolchain.cmake)

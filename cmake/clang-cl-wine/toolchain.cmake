@@ -6,6 +6,7 @@
 #   ZW_CLANGCL_WINE_LIB   Wine's PE import libraries of that architecture
 #   ZW_CLANGCL_MISSING    what to do when a folder below is missing
 #   ZW_CLANGCL_EXTRA_FLAGS  (optional) more flags for the architecture's headers
+#   ZW_CLANGCL_EXTRA_LINK_FLAGS  (optional) more flags for its links
 # and may set CMAKE_CROSSCOMPILING_EMULATOR (default: wine).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR ${ZW_CLANGCL_PROCESSOR})
@@ -60,7 +61,8 @@ set(CMAKE_RC_FLAGS_INIT "-I${_zw_wine_inc}/windows -I${_zw_wine_inc}/msvcrt")
 # The PDB names relative paths as if the build folder were C:\zedwic\build.
 foreach(kind EXE SHARED MODULE)
   set(CMAKE_${kind}_LINKER_FLAGS_INIT
-      "/libpath:${ZW_CLANGCL_SUPPORT_DIR} /manifest:no /pdbsourcepath:C:/zedwic/build")
+      "/libpath:${ZW_CLANGCL_SUPPORT_DIR} /manifest:no /pdbsourcepath:C:/zedwic/build \
+${ZW_CLANGCL_EXTRA_LINK_FLAGS}")
 endforeach()
 
 # Reproducible binaries wherever the tree lies: clang 14 writes its command
