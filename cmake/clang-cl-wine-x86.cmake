@@ -10,6 +10,17 @@ set(ZW_CLANGCL_PROCESSOR X86)
 set(ZW_CLANGCL_WINE_LIB ${_zw_root}/usr/lib/i386-linux-gnu/wine/i386-windows)
 set(ZW_CLANGCL_MISSING "make the 32-bit root first (scripts/debian-root i386 ensure), and \
 install clang-14 lld-14 llvm-14 libc++-14-dev libwine-dev (scripts/install-deps)")
+# Wine's winnt.h defines inline functions for x86 under names that are
+# clang-cl builtins there: they get names of their own.
+set(ZW_CLANGCL_EXTRA_FLAGS "-D_InterlockedAnd64=__wine_ia64 -D_InterlockedOr64=__wine_io64 \
+-D_InterlockedXor64=__wine_ix64 -D_InterlockedExchangeAdd64=__wine_iea64 \
+-D_InterlockedIncrement64=__wine_ii64 -D_InterlockedDecrement64=__wine_id64 \
+-D_InterlockedExchange64=__wine_ie64 -D_InterlockedCompareExchangePointer=__wine_icep \
+-D_InterlockedExchangePointer=__wine_iep")
+# Wine's import libraries carry no safe exception handler tables, which
+# lld-link wants of every object for x86 (/safeseh): the binaries go without
+# them, as Visual Studio's do not (see docs/building.md).
+set(ZW_CLANGCL_EXTRA_LINK_FLAGS /safeseh:no)
 set(ZW_WINE_ARCH i386)
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/debian-root i386 run wine)
 include(${CMAKE_CURRENT_LIST_DIR}/clang-cl-wine/toolchain.cmake)

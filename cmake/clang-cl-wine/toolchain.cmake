@@ -5,6 +5,8 @@
 #   ZW_CLANGCL_PROCESSOR  CMAKE_SYSTEM_PROCESSOR as Visual Studio names it (AMD64)
 #   ZW_CLANGCL_WINE_LIB   Wine's PE import libraries of that architecture
 #   ZW_CLANGCL_MISSING    what to do when a folder below is missing
+#   ZW_CLANGCL_EXTRA_FLAGS  (optional) more flags for the architecture's headers
+#   ZW_CLANGCL_EXTRA_LINK_FLAGS  (optional) more flags for its links
 # and may set CMAKE_CROSSCOMPILING_EMULATOR (default: wine).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR ${ZW_CLANGCL_PROCESSOR})
@@ -45,7 +47,7 @@ list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES ZW_CLANGCL_SUPPORT_DIR)
 # The compilation folder is recorded as "." (see the launcher below).
 set(_zw_common "-imsvc ${_zw_wine_inc}/msvcrt -imsvc ${_zw_wine_inc}/windows \
 -DWINE_UNICODE_NATIVE -D_InterlockedCompareExchange128=__wine_ice128 -D_CRTIMP= \
-/clang:-ffile-compilation-dir=.")
+/clang:-ffile-compilation-dir=. ${ZW_CLANGCL_EXTRA_FLAGS}")
 # libc++ without its compiled library (zwcxx.cpp has the little of it that is
 # used): class templates instantiated where used, no DLL import annotations,
 # no threads, and exceptions off (flags.cmake drops /EHsc).
@@ -59,7 +61,8 @@ set(CMAKE_RC_FLAGS_INIT "-I${_zw_wine_inc}/windows -I${_zw_wine_inc}/msvcrt")
 # The PDB names relative paths as if the build folder were C:\zedwic\build.
 foreach(kind EXE SHARED MODULE)
   set(CMAKE_${kind}_LINKER_FLAGS_INIT
-      "/libpath:${ZW_CLANGCL_SUPPORT_DIR} /manifest:no /pdbsourcepath:C:/zedwic/build")
+      "/libpath:${ZW_CLANGCL_SUPPORT_DIR} /manifest:no /pdbsourcepath:C:/zedwic/build \
+${ZW_CLANGCL_EXTRA_LINK_FLAGS}")
 endforeach()
 
 # Reproducible binaries wherever the tree lies: clang 14 writes its command
@@ -92,7 +95,7 @@ if(_zw_rebuild)
   set(_zw_objs)
   separate_arguments(_zw_cflags UNIX_COMMAND "${_zw_common}")
   separate_arguments(_zw_cxxflags UNIX_COMMAND "${_zw_cxx} -std:c++17 /EHs-c-")
-  foreach(part common.c dll.c exe.c wexe.c string.c cxx.cpp)
+  foreach(part common.c dll.c exe.c wexe.c string.c x86.c cxx.cpp)
     string(REGEX REPLACE "\\.c(pp)?$" ".obj" obj zw${part})
     if(part MATCHES "cpp$")
       set(flags ${_zw_cxxflags})

@@ -130,7 +130,7 @@ PlatformModule FakeModuleLoad(const char *path) {
     return kModuleHandle;
 }
 
-int32_t FakeSetting(const char *printerName, intptr_t value) {
+int32_t ZEDWIC_W_CALL FakeSetting(const char *printerName, intptr_t value) {
     ++g_fake.functionCalls;
     g_fake.seenName = printerName;
     g_fake.seenValue = value;

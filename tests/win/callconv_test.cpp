@@ -23,17 +23,18 @@ struct StackCall {
 // calls fn and measures how many bytes the callee removed; the stack pointer is
 // then restored whatever the callee did, so a mismatch fails the test only.
 StackCall CallMeasuringStack(void *fn, uintptr_t first, uintptr_t second) {
+    const uintptr_t call[3] = {reinterpret_cast<uintptr_t>(fn), first, second};
     uintptr_t result = 0;
     uintptr_t before = 0;
     uintptr_t after = 0;
     asm volatile("movl %%esp, %%esi\n\t"
-                 "pushl %[second]\n\t"
-                 "pushl %[first]\n\t"
-                 "calll *%[fn]\n\t"
+                 "pushl 8(%[call])\n\t"
+                 "pushl 4(%[call])\n\t"
+                 "calll *(%[call])\n\t"
                  "movl %%esp, %%edi\n\t"
                  "movl %%esi, %%esp\n\t"
                  : "=a"(result), "=&S"(before), "=&D"(after)
-                 : [fn] "r"(fn), [first] "r"(first), [second] "r"(second)
+                 : [call] "b"(call)
                  : "ecx", "edx", "memory", "cc");
     return {result, static_cast<intptr_t>(after - (before - 8))};
 }

@@ -188,6 +188,18 @@ TEST_F(DllTest, TheDepthLimitCountsCharactersOfTheWideName) {
     }
 }
 
+struct ThreadShared {
+    VOLQUAD_GetErrorMsg_Fn get;
+    const char *seen;
+};
+
+// A thread's start routine is WINAPI, which a lambda is not on x86.
+DWORD WINAPI LookUpFour(void *p) {
+    auto *s = static_cast<ThreadShared *>(p);
+    s->seen = s->get(4);
+    return 0;
+}
+
 TEST_F(DllTest, ExportsAnswerByNameAndThreadsChangeNothing) {
     const std::string folder = Folder("exports");
     ASSERT_TRUE(DllHost_Place(folder));
@@ -199,18 +211,8 @@ TEST_F(DllTest, ExportsAnswerByNameAndThreadsChangeNothing) {
     EXPECT_EQ(setChildInfo(), 0);
 
     // Thread attach and detach notifications arrive while the thread lives.
-    struct Shared {
-        VOLQUAD_GetErrorMsg_Fn get;
-        const char *seen;
-    } shared = {dll_.getErrorMsg, nullptr};
-    HANDLE thread = CreateThread(
-        nullptr, 0,
-        [](void *p) -> DWORD {
-            auto *s = static_cast<Shared *>(p);
-            s->seen = s->get(4);
-            return 0;
-        },
-        &shared, 0, nullptr);
+    ThreadShared shared = {dll_.getErrorMsg, nullptr};
+    HANDLE thread = CreateThread(nullptr, 0, LookUpFour, &shared, 0, nullptr);
     ASSERT_NE(thread, nullptr);
     WaitForSingleObject(thread, INFINITE);
     CloseHandle(thread);

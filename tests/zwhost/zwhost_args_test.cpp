@@ -31,14 +31,31 @@ TEST(ZwHostArgsTest, CodesAreWholeNumbersThatFit) {
 
 TEST(ZwHostArgsTest, ValuesArePointerSized) {
     intptr_t value = 0;
+#if INTPTR_MAX > INT32_MAX
     EXPECT_TRUE(ZwHost_ParseValue("0x7FFFFFFFFFFFFFFF", &value));
     EXPECT_EQ(value, INTPTR_MAX);
     EXPECT_TRUE(ZwHost_ParseValue("-9223372036854775808", &value));
     EXPECT_EQ(value, INTPTR_MIN);
     EXPECT_TRUE(ZwHost_ParseValue("4294967296", &value));
-    EXPECT_EQ(value, intptr_t{1} << 32);
+    EXPECT_EQ(value, static_cast<intptr_t>(int64_t{1} << 32));
+    EXPECT_TRUE(ZwHost_ParseValue("0xFFFFFFFFFFFFFFFF", &value)) << "hex words are the bits";
+    EXPECT_EQ(value, -1);
     EXPECT_FALSE(ZwHost_ParseValue("9223372036854775808", &value));
     EXPECT_FALSE(ZwHost_ParseValue("0x10000000000000000", &value));
+#else
+    EXPECT_TRUE(ZwHost_ParseValue("0x7FFFFFFF", &value));
+    EXPECT_EQ(value, INTPTR_MAX);
+    EXPECT_TRUE(ZwHost_ParseValue("-2147483648", &value));
+    EXPECT_EQ(value, INTPTR_MIN);
+    // All 32 bits: a pointer above 2 GiB is negative as an intptr_t.
+    EXPECT_TRUE(ZwHost_ParseValue("0x80000001", &value));
+    EXPECT_EQ(value, INTPTR_MIN + 1);
+    EXPECT_TRUE(ZwHost_ParseValue("0xFFFFFFFF", &value));
+    EXPECT_EQ(value, -1);
+    EXPECT_FALSE(ZwHost_ParseValue("2147483648", &value));
+    EXPECT_FALSE(ZwHost_ParseValue("4294967296", &value));
+    EXPECT_FALSE(ZwHost_ParseValue("0x100000000", &value));
+#endif
 }
 
 TEST(ZwHostArgsTest, ExportsByFullOrShortNameInAnyCase) {

@@ -78,6 +78,14 @@ bool ZwHost_ParseCode(const char *word, int32_t *code) {
 }
 
 bool ZwHost_ParseValue(const char *word, intptr_t *value) {
+    if (word != nullptr && word[0] == '0' && (word[1] == 'x' || word[1] == 'X')) {
+        uint64_t bits = 0;
+        if (!ParseMagnitude(word, UINTPTR_MAX, &bits)) {
+            return false;
+        }
+        *value = static_cast<intptr_t>(static_cast<uintptr_t>(bits));
+        return true;
+    }
     int64_t parsed = 0;
     if (!ParseSigned(word, INTPTR_MIN, INTPTR_MAX, &parsed)) {
         return false;

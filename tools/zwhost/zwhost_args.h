@@ -7,6 +7,9 @@
 // Decimal, or hexadecimal with 0x; a leading '-' for negative values. The
 // whole word must be the number and it must fit.
 bool ZwHost_ParseCode(const char *word, int32_t *code);
+// A value is pointer-sized: a hexadecimal word without '-' gives its bits, up
+// to 0xFFFFFFFF on x86 (0x80000000 and above are negative there) and
+// 0xFFFFFFFFFFFFFFFF on x64; a decimal word must fit as a signed number.
 bool ZwHost_ParseValue(const char *word, intptr_t *value);
 
 // The export a command names: its full name ("VOLQUAD_FixSetting") or the
