@@ -492,6 +492,44 @@ bool BenchForward(const std::string &root, int rounds) {
 
 } // namespace
 
+// VOLQUAD_GetErrorMsg through the loaded DLL, as a host calls it: the lookup
+// plus the call through the export (which differs between x64 and x86).
+bool BenchLookup(const std::string &root, int rounds) {
+    const std::vector<uint8_t> catalogue = BenchFile_Catalogue();
+    LoadVariant v;
+    v.name = "catalogue only";
+    if (!PlaceVariant(&v, root, "lookup", &catalogue)) {
+        return false;
+    }
+    HMODULE module = LoadLibraryA(v.dll.c_str());
+    auto getErrorMsg = module == nullptr
+                           ? nullptr
+                           : reinterpret_cast<VOLQUAD_GetErrorMsg_Fn>(reinterpret_cast<void *>(
+                                 GetProcAddress(module, "VOLQUAD_GetErrorMsg")));
+    if (getErrorMsg == nullptr) {
+        fprintf(stderr, "dll_bench: cannot load %s for the lookup\n", v.dll.c_str());
+        return false;
+    }
+    const int kCalls = 100000;
+    std::vector<double> perCall;
+    uintptr_t sum = 0;
+    for (int round = 0; round < rounds; ++round) {
+        const double start = Now();
+        for (int i = 0; i < kCalls; ++i) {
+            sum += reinterpret_cast<uintptr_t>(getErrorMsg(i & 31)); // codes 0-15 and fallbacks
+        }
+        perCall.push_back((Now() - start) / kCalls);
+    }
+    FreeLibrary(module);
+    printf("== VOLQUAD_GetErrorMsg through the loaded DLL, %d rounds of %d calls (codes 0-31)\n",
+           rounds, kCalls);
+    printf("%-50s %12s %12s\n", "", "median ns", "min ns");
+    printf("%-50s %12.1f %12.1f\n", "one call", Bench_Median(perCall) * 1e9,
+           Bench_Min(perCall) * 1e9);
+    printf("(checksum %u)\n\n", static_cast<unsigned>(sum & 0xFFFF));
+    return true;
+}
+
 int main(int argc, char **argv) {
     LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
@@ -504,8 +542,9 @@ int main(int argc, char **argv) {
         fprintf(stderr, "dll_bench: no temporary folder\n");
         return 1;
     }
-    const bool ok = BenchLoad(root, rounds) && BenchLargeFiles(root, largeRounds) &&
-                    BenchHostile(root, hostileRounds) && BenchForward(root, rounds);
+    const bool ok = BenchLoad(root, rounds) && BenchLookup(root, rounds / 10 + 1) &&
+                    BenchLargeFiles(root, largeRounds) && BenchHostile(root, hostileRounds) &&
+                    BenchForward(root, rounds);
     fflush(stdout);
     TempDir_Remove(root);
     return ok ? 0 : 1;

@@ -26,12 +26,18 @@ if(TARGET ZEDWIC_W)
   install(FILES ${ZW_SAMPLE_CATALOGUE} DESTINATION ${CMAKE_INSTALL_BINDIR})
 
   install(EXPORT ZEDWICTargets NAMESPACE ZEDWIC:: DESTINATION ${ZW_PACKAGE_DIR})
+  # The DLL's architecture, as the package's config checks a consumer's.
+  include(${CMAKE_CURRENT_LIST_DIR}/ZwArchitecture.cmake)
+  zw_architecture(ZW_PACKAGE_ARCHITECTURE)
   configure_package_config_file(${CMAKE_CURRENT_LIST_DIR}/ZEDWICConfig.cmake.in
     ${CMAKE_BINARY_DIR}/ZEDWICConfig.cmake INSTALL_DESTINATION ${ZW_PACKAGE_DIR}
     PATH_VARS CMAKE_INSTALL_BINDIR)
+  # The architecture is checked by ZEDWICConfig.cmake, which says in words
+  # what is wrong; the version file would only call the package unsuitable.
   write_basic_package_version_file(${CMAKE_BINARY_DIR}/ZEDWICConfigVersion.cmake
-    COMPATIBILITY SameMajorVersion)
+    COMPATIBILITY SameMajorVersion ARCH_INDEPENDENT)
   install(FILES ${CMAKE_BINARY_DIR}/ZEDWICConfig.cmake ${CMAKE_BINARY_DIR}/ZEDWICConfigVersion.cmake
+                ${CMAKE_CURRENT_LIST_DIR}/ZwArchitecture.cmake
           DESTINATION ${ZW_PACKAGE_DIR})
 
   # Debug information in every configuration, for crash analysis: the DLL's
@@ -86,12 +92,16 @@ if(TARGET zwu_sample AND TARGET zwdemo_driver)
           DESTINATION ${zw_module_dir})
 endif()
 
-# cpack -G ZIP in the build tree: ZEDWIC-<version>-win64.zip of the layout above.
+# cpack -G ZIP in the build tree: ZEDWIC-<version>-win64.zip of the layout
+# above, ZEDWIC-<version>-win32.zip for x86: one per architecture, since a
+# host loads the DLL of its own.
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME ZEDWIC)
 set(CPACK_PACKAGE_VENDOR ZEDWIC)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Printer driver runtime: settings forwarding and error messages")
-if(WIN32)
+if(WIN32 AND CMAKE_SIZEOF_VOID_P EQUAL 4)
+  set(CPACK_SYSTEM_NAME win32)
+elseif(WIN32)
   set(CPACK_SYSTEM_NAME win64)
 endif()
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)

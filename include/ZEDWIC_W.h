@@ -11,6 +11,17 @@
 #define ZEDWIC_W_API
 #endif
 
+/* The calling convention of every export and of ZEDWIC_U.DLL's five
+ * functions: the Win32 API's own (WINAPI, __stdcall) on x86, where hosts and
+ * their languages assume it for a system-style DLL (.NET's DllImport, VB's
+ * Declare, ctypes.WinDLL); the names stay undecorated (VOLQUAD_FixSetting,
+ * not _VOLQUAD_FixSetting@8). x64 has one convention: empty there. */
+#if defined(_WIN32) && !defined(_WIN64)
+#define ZEDWIC_W_CALL __stdcall
+#else
+#define ZEDWIC_W_CALL
+#endif
+
 #ifdef __cplusplus
 extern "C" {
 #endif
@@ -46,24 +57,25 @@ extern "C" {
  * - ERROR_PROC_NOT_FOUND when ZEDWIC_U.DLL lacks the function.
  * When the function of ZEDWIC_U.DLL ran, the last error is exactly what it
  * left, whatever its result: a 99 of its own carries its own last error. */
-ZEDWIC_W_API int32_t VOLQUAD_SettingExport(const char *printerName, intptr_t value);
-ZEDWIC_W_API int32_t VOLQUAD_SettingImport(const char *printerName, intptr_t value);
-ZEDWIC_W_API int32_t VOLQUAD_PersonalInfoImport(const char *printerName, intptr_t value);
-ZEDWIC_W_API int32_t VOLQUAD_DefaultSetting(const char *printerName, intptr_t value);
-ZEDWIC_W_API int32_t VOLQUAD_FixSetting(const char *printerName, intptr_t value);
+ZEDWIC_W_API int32_t ZEDWIC_W_CALL VOLQUAD_SettingExport(const char *printerName, intptr_t value);
+ZEDWIC_W_API int32_t ZEDWIC_W_CALL VOLQUAD_SettingImport(const char *printerName, intptr_t value);
+ZEDWIC_W_API int32_t ZEDWIC_W_CALL VOLQUAD_PersonalInfoImport(const char *printerName,
+                                                              intptr_t value);
+ZEDWIC_W_API int32_t ZEDWIC_W_CALL VOLQUAD_DefaultSetting(const char *printerName, intptr_t value);
+ZEDWIC_W_API int32_t ZEDWIC_W_CALL VOLQUAD_FixSetting(const char *printerName, intptr_t value);
 
 /* Text for a result code: codes 0 to 15 have their own text, every other code
  * (and a code without its own) the fallback text; "" when neither was loaded.
  * Never null; valid until the library is unloaded; do not change or free it. */
-ZEDWIC_W_API const char *VOLQUAD_GetErrorMsg(int32_t code);
+ZEDWIC_W_API const char *ZEDWIC_W_CALL VOLQUAD_GetErrorMsg(int32_t code);
 
 /* Does nothing; always 0. */
-ZEDWIC_W_API int32_t SetChildInfo(void);
+ZEDWIC_W_API int32_t ZEDWIC_W_CALL SetChildInfo(void);
 
 /* Shapes for GetProcAddress; ZEDWIC_U.DLL's five functions have the first. */
-typedef int32_t (*VOLQUAD_Setting_Fn)(const char *printerName, intptr_t value);
-typedef const char *(*VOLQUAD_GetErrorMsg_Fn)(int32_t code);
-typedef int32_t (*SetChildInfo_Fn)(void);
+typedef int32_t(ZEDWIC_W_CALL *VOLQUAD_Setting_Fn)(const char *printerName, intptr_t value);
+typedef const char *(ZEDWIC_W_CALL *VOLQUAD_GetErrorMsg_Fn)(int32_t code);
+typedef int32_t(ZEDWIC_W_CALL *SetChildInfo_Fn)(void);
 
 #ifdef __cplusplus
 }

@@ -1,5 +1,5 @@
 /* The part of a static C runtime that Wine's import libraries do not carry,
- * for the clang-cl (MSVC-mode) toolchain in ../clang-cl-wine-x86_64.cmake.
+ * for the clang-cl (MSVC-mode) toolchain in toolchain.cmake.
  * With /MT, compiled code names libcmt.lib; the toolchain file builds these
  * files into a libcmt.lib of that name: zwcommon.c (this), zwdll.c and
  * zwexe.c (one entry point each), zwstring.c, and zwcxx.cpp for C++.
@@ -27,27 +27,40 @@
 
 int _fltused = 0x9875;
 
-/* ---- /GS: the cookie the compiler checks before each protected return. */
-uintptr_t __security_cookie = 0x2B992DDFA232u;
+/* ---- /GS: the cookie the compiler checks before each protected return.
+ * The default values are MSVC's; the check takes its argument in a register
+ * on x86 (__fastcall), as the compiler calls it. */
+#ifdef _WIN64
+#define ZWCRT_DEFAULT_COOKIE 0x2B992DDFA232u
+#define ZWCRT_COOKIE_CHECK
+#else
+#define ZWCRT_DEFAULT_COOKIE 0xBB40E64Eu
+#define ZWCRT_COOKIE_CHECK __fastcall
+#endif
+uintptr_t __security_cookie = ZWCRT_DEFAULT_COOKIE;
 
 void __zwcrt_init_cookie(void) {
     LARGE_INTEGER counter;
     FILETIME time;
     QueryPerformanceCounter(&counter);
     GetSystemTimeAsFileTime(&time);
-    uintptr_t cookie = (uintptr_t)counter.QuadPart;
-    cookie ^= ((uintptr_t)time.dwHighDateTime << 32) | time.dwLowDateTime;
-    cookie ^= (uintptr_t)GetCurrentProcessId() << 16;
-    cookie ^= (uintptr_t)GetCurrentThreadId();
-    cookie ^= (uintptr_t)&cookie;
-    cookie &= 0x0000FFFFFFFFFFFFu; /* as MSVC's: the top 16 bits stay zero */
-    if (cookie == 0 || cookie == 0x2B992DDFA232u) {
-        cookie = 0x2B992DDFA233u;
+    const uint64_t now = ((uint64_t)time.dwHighDateTime << 32) | time.dwLowDateTime;
+    uint64_t mixed = (uint64_t)counter.QuadPart ^ now;
+    mixed ^= (uint64_t)GetCurrentProcessId() << 16;
+    mixed ^= GetCurrentThreadId();
+    mixed ^= (uintptr_t)&mixed;
+#ifdef _WIN64
+    uintptr_t cookie = (uintptr_t)(mixed & 0x0000FFFFFFFFFFFFu); /* as MSVC's: top 16 bits zero */
+#else
+    uintptr_t cookie = (uintptr_t)(mixed ^ (mixed >> 32));
+#endif
+    if (cookie == 0 || cookie == ZWCRT_DEFAULT_COOKIE) {
+        cookie = ZWCRT_DEFAULT_COOKIE + 1;
     }
     __security_cookie = cookie;
 }
 
-void __security_check_cookie(uintptr_t cookie) {
+void ZWCRT_COOKIE_CHECK __security_check_cookie(uintptr_t cookie) {
     if (cookie != __security_cookie) {
         __fastfail(2); /* FAST_FAIL_STACK_COOKIE_CHECK_FAILURE */
     }

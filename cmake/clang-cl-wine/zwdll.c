@@ -14,7 +14,11 @@ BOOL WINAPI __zwcrt_default_dllmain(HINSTANCE instance, DWORD reason, LPVOID res
     (void)reserved;
     return TRUE;
 }
+#ifdef _WIN64
 #pragma comment(linker, "/alternatename:DllMain=__zwcrt_default_dllmain")
+#else /* x86: the decorated names of the two __stdcall functions */
+#pragma comment(linker, "/alternatename:_DllMain@12=___zwcrt_default_dllmain@12")
+#endif
 
 BOOL WINAPI _DllMainCRTStartup(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     if (reason == DLL_PROCESS_ATTACH) {

@@ -42,22 +42,22 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     return TRUE;
 }
 
-extern "C" int32_t VOLQUAD_SettingExport(const char *printerName, intptr_t value) {
+extern "C" int32_t WINAPI VOLQUAD_SettingExport(const char *printerName, intptr_t value) {
     return Record("VOLQUAD_SettingExport", printerName, value);
 }
 
-extern "C" int32_t VOLQUAD_SettingImport(const char *printerName, intptr_t value) {
+extern "C" int32_t WINAPI VOLQUAD_SettingImport(const char *printerName, intptr_t value) {
     return Record("VOLQUAD_SettingImport", printerName, value);
 }
 
-extern "C" int32_t VOLQUAD_PersonalInfoImport(const char *printerName, intptr_t value) {
+extern "C" int32_t WINAPI VOLQUAD_PersonalInfoImport(const char *printerName, intptr_t value) {
     return Record("VOLQUAD_PersonalInfoImport", printerName, value);
 }
 
-extern "C" int32_t VOLQUAD_DefaultSetting(const char *printerName, intptr_t value) {
+extern "C" int32_t WINAPI VOLQUAD_DefaultSetting(const char *printerName, intptr_t value) {
     return Record("VOLQUAD_DefaultSetting", printerName, value);
 }
 
-extern "C" int32_t VOLQUAD_FixSetting(const char *printerName, intptr_t value) {
+extern "C" int32_t WINAPI VOLQUAD_FixSetting(const char *printerName, intptr_t value) {
     return Record("VOLQUAD_FixSetting", printerName, value);
 }

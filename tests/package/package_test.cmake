@@ -1,5 +1,6 @@
 # The installed tree and the package archive of a Windows build.
 #   cmake -DBUILD=dir -DSOURCE=dir -DWORK=dir -DTOOLCHAIN=file -DEMULATOR=a|b
+#         [-DOTHER_TOOLCHAIN=file of the other architecture]
 #         -DCATALOGUE=examples/catalogue.zws -DCONFIG=Release -DGENERATOR=Ninja
 #         [-DPLATFORM=x64] -P package_test.cmake
 # Installs BUILD into WORK/prefix, checks the layout and that the DLL is
@@ -93,6 +94,19 @@ run(${CMAKE_COMMAND} -S "${SOURCE}" -B "${WORK}/consumer" -G "${GENERATOR}" ${pl
     "-DCMAKE_PREFIX_PATH=${prefix}" "-DCMAKE_FIND_ROOT_PATH=${prefix}"
     "-DOWN_DATA_FILE=${WORK}/own.zwx")
 run(${CMAKE_COMMAND} --build "${WORK}/consumer" --config "${CONFIG}")
+
+# A project of the other architecture is stopped at configure time, in words.
+if(OTHER_TOOLCHAIN)
+  execute_process(COMMAND ${CMAKE_COMMAND} -S "${SOURCE}" -B "${WORK}/consumer-other" -G "${GENERATOR}"
+                          "-DCMAKE_TOOLCHAIN_FILE=${OTHER_TOOLCHAIN}" "-DCMAKE_PREFIX_PATH=${prefix}"
+                          "-DCMAKE_FIND_ROOT_PATH=${prefix}" "-DOWN_DATA_FILE=${WORK}/own.zwx"
+                  RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE out)
+  string(REGEX REPLACE "[ \t\r\n]+" " " flat "${out}")
+  if(status EQUAL 0 OR NOT flat MATCHES "which cannot load it")
+    message(FATAL_ERROR "a project of the other architecture (${OTHER_TOOLCHAIN}): status "
+                        "${status}, said:\n${out}")
+  endif()
+endif()
 
 # Each program prints the catalogue's text for every code, 99 taking ERMSG_XX.
 function(check_consumer name marker)

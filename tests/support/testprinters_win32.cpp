@@ -9,8 +9,16 @@
 
 namespace {
 
+// The spooler's environment of this process's architecture, where its
+// drivers are registered.
+#ifdef _WIN64
+#define ZWT_ENVIRONMENT "Windows x64"
+#else
+#define ZWT_ENVIRONMENT "Windows NT x86"
+#endif
 const char kDriversKey[] =
-    "System\\CurrentControlSet\\Control\\Print\\Environments\\Windows x64\\Drivers\\Version-3\\";
+    "System\\CurrentControlSet\\Control\\Print\\Environments\\" ZWT_ENVIRONMENT
+    "\\Drivers\\Version-3\\";
 
 std::string Failed(const char *what) {
     return std::string(what) + " failed, error " + std::to_string(GetLastError());

@@ -53,10 +53,16 @@ endif()
 # The installed tree, a host project built against its CMake package with
 # this toolchain and run, and the ZIP archive.
 string(REPLACE ";" "|" zw_emulator "${CMAKE_CROSSCOMPILING_EMULATOR}")
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(zw_other_toolchain ${PROJECT_SOURCE_DIR}/cmake/mingw-w64-i686.cmake)
+else()
+  set(zw_other_toolchain ${PROJECT_SOURCE_DIR}/cmake/mingw-w64-x86_64.cmake)
+endif()
 add_test(NAME package.install_consume_zip
   COMMAND ${CMAKE_COMMAND} -DBUILD=${CMAKE_BINARY_DIR}
           -DSOURCE=${PROJECT_SOURCE_DIR}/tests/package/consumer
           -DWORK=${CMAKE_BINARY_DIR}/package-test -DTOOLCHAIN=${CMAKE_TOOLCHAIN_FILE}
+          -DOTHER_TOOLCHAIN=${zw_other_toolchain}
           "-DEMULATOR=${zw_emulator}" -DCATALOGUE=${PROJECT_SOURCE_DIR}/examples/catalogue.zws
           -DCONFIG=$<CONFIG> "-DGENERATOR=${CMAKE_GENERATOR}" "-DPLATFORM=${CMAKE_GENERATOR_PLATFORM}"
           -P ${PROJECT_SOURCE_DIR}/tests/package/package_test.cmake)

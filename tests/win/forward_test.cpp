@@ -41,6 +41,8 @@ VOLQUAD_Setting_Fn g_exports[5] = {};
 Printer g_full, g_fixOnly, g_noModule, g_noDriverFile, g_tooDeep, g_notModule;
 // Modules that import ZWUHELP.DLL: with it beside them, and without.
 Printer g_withHelper, g_helperMissing;
+// x86: a module that exports the decorated names (_VOLQUAD_FixSetting@8).
+Printer g_decorated;
 std::string g_setupError;
 
 bool Install(Printer *printer, const std::string &label, const std::string &folder,
@@ -139,14 +141,18 @@ class ForwardTest : public testing::Test {
             Install(&g_withHelper, "WithHelper", g_root + "\\helper", "zwu_dep.dll") &&
             CopyFileA(HelperBuilt().c_str(),
                       (g_withHelper.folder + "\\" ZWU_HELPER_FILE_NAME).c_str(), FALSE) &&
-            Install(&g_helperMissing, "HelperMissing", g_root + "\\nohelper", "zwu_dep.dll");
+            Install(&g_helperMissing, "HelperMissing", g_root + "\\nohelper", "zwu_dep.dll")
+#ifdef ZW_HAVE_DECORATED_MODULE
+            && Install(&g_decorated, "Decorated", g_root + "\\decorated", "zwu_decorated.dll")
+#endif
+            ;
         if (!ok && g_setupError.empty()) {
             g_setupError = "cannot place the decoy, the text file or the helper";
         }
     }
     static void TearDownTestSuite() {
         for (Printer *p : {&g_full, &g_fixOnly, &g_noModule, &g_noDriverFile, &g_tooDeep,
-                           &g_notModule, &g_withHelper, &g_helperMissing}) {
+                           &g_notModule, &g_withHelper, &g_helperMissing, &g_decorated}) {
             if (!p->name.empty()) {
                 TestPrinter_Remove(p->name, p->driver);
             }
@@ -183,16 +189,36 @@ TEST_F(ForwardTest, EachExportReachesItsOwnFunctionWithTheHostsArguments) {
 }
 
 TEST_F(ForwardTest, TheValueTravelsWithAllItsBits) {
-    // A probe above 4 GiB shows that no bit of the pointer-sized value is lost.
+    // A probe at the top of the address space shows that no bit of the
+    // pointer-sized value is lost: above 4 GiB on x64; on x86 above 2 GiB
+    // (this program is large-address aware), so the top bit is set and the
+    // value is negative as an intptr_t.
     void *high = VirtualAlloc(nullptr, sizeof(ZwuProbe), MEM_COMMIT | MEM_RESERVE | MEM_TOP_DOWN,
                               PAGE_READWRITE);
     ASSERT_NE(high, nullptr);
     ZwuProbe *probe = static_cast<ZwuProbe *>(high);
+#ifdef _WIN64
     EXPECT_GT(reinterpret_cast<uintptr_t>(probe), uintptr_t{0xFFFFFFFF});
+#else
+    EXPECT_GT(reinterpret_cast<uintptr_t>(probe), uintptr_t{0x7FFFFFFF});
+    EXPECT_LT(reinterpret_cast<intptr_t>(probe), 0);
+#endif
     EXPECT_EQ(Call(4, g_full.name.c_str(), probe, 12345), 12345);
     EXPECT_EQ(probe->seenValue, reinterpret_cast<intptr_t>(probe));
     VirtualFree(high, 0, MEM_RELEASE);
 }
+
+#ifdef ZW_HAVE_DECORATED_MODULE
+// The library asks for the plain names, as the Win32 API's own DLLs export
+// them; a module exporting only _VOLQUAD_FixSetting@8 and the like lacks them.
+TEST_F(ForwardTest, AModuleWithDecoratedNamesGives99AndProcNotFound) {
+    for (int i = 0; i < 5; ++i) {
+        ZwuProbe probe;
+        EXPECT_EQ(Call(i, g_decorated.name.c_str(), &probe, 0), 99) << kExports[i].name;
+        EXPECT_EQ(GetLastError(), DWORD{ERROR_PROC_NOT_FOUND}) << kExports[i].name;
+    }
+}
+#endif
 
 TEST_F(ForwardTest, UnreachablePrintersAndModulesGive99AndTheLastErrorSaysWhy) {
     const std::string unknown = "ZW No Such Printer " + std::to_string(GetCurrentProcessId());

@@ -12,6 +12,15 @@
 #include <filesystem>
 #include <vector>
 
+// This process's architecture as zwhost names it, and the other one's.
+#ifdef _WIN64
+#define ZWT_OWN_MACHINE "x64"
+#define ZWT_OTHER_MACHINE "x86 (32-bit)"
+#else
+#define ZWT_OWN_MACHINE "x86 (32-bit)"
+#define ZWT_OTHER_MACHINE "x64"
+#endif
+
 namespace {
 
 struct RunResult {
@@ -130,8 +139,8 @@ std::vector<HostPrinter> g_printers = {
     {"Text", "text\\D.DLL", "TEXT", false, "", "", ""},
     {"InitFails", "init\\D.DLL", "zwu_initfail.dll", false, "", "", ""},
     {"NeedsHelper", "needs\\D.DLL", "zwu_needs.dll", false, "", "", ""},
-#ifdef ZW_HAVE_X86_MODULE
-    {"X86", "x86\\D.DLL", "zwu_x86.dll", false, "", "", ""},
+#ifdef ZW_HAVE_OTHER_MODULE
+    {"Other", "other\\D.DLL", "zwu_other.dll", false, "", "", ""},
 #endif
     {"NoServer", "REL", nullptr, false, "", "", ""},
     {"NoShare", "UNC", nullptr, false, "", "", ""},
@@ -353,9 +362,10 @@ TEST_F(ZwHostTest, ExplainShowsTheStepAndTheLastErrorTheHostSees) {
         {Printer("NeedsHelper").name, "FixSetting",
          "stops: it imports zwu_helper.dll, which is neither beside it nor in the system folder",
          ERROR_MOD_NOT_FOUND},
-#ifdef ZW_HAVE_X86_MODULE
-        {Printer("X86").name, "FixSetting",
-         "stops: not a valid Windows program for this architecture: it is built for x86 (32-bit)",
+#ifdef ZW_HAVE_OTHER_MODULE
+        {Printer("Other").name, "FixSetting",
+         "stops: not a valid Windows program for this architecture: it is built "
+         "for " ZWT_OTHER_MACHINE,
          ERROR_BAD_EXE_FORMAT},
 #endif
         {Printer("FixOnly").name, "SettingExport",
@@ -540,10 +550,10 @@ TEST_F(ZwHostTest, MistakesAndLibrariesThatDoNotLoadGetClearMessages) {
         {"--dll C:\\no\\such\\ZEDWIC_W.dll msg",
          "cannot load C:\\no\\such\\ZEDWIC_W.dll: there is no file C:\\no\\such\\ZEDWIC_W.dll; "
          "error 126 ("},
-#ifdef ZW_HAVE_X86_MODULE
-        {"--dll \"" + bin + "\\zwu_x86.dll\" msg",
-         "not a valid Windows program for this architecture: it is built for x86 (32-bit), the "
-         "process is x64; error 193 ("},
+#ifdef ZW_HAVE_OTHER_MODULE
+        {"--dll \"" + bin + "\\zwu_other.dll\" msg",
+         "not a valid Windows program for this architecture: it is built for " ZWT_OTHER_MACHINE
+         ", the process is " ZWT_OWN_MACHINE "; error 193 ("},
 #endif
         {"--dll \"" + bin + "\\zwu_initfail.dll\" msg",
          "its initialisation failed (its DllMain returned FALSE); error 1114 ("},

@@ -10,6 +10,7 @@
 #include <vector>
 
 const uint16_t PEFILE_MACHINE_X64 = 0x8664;
+const uint16_t PEFILE_MACHINE_X86 = 0x014C;
 
 struct PeFile {
     bool isImage;                     // an MZ header leading to a PE header

@@ -10,6 +10,13 @@
 
 namespace {
 
+// The machine this process runs as: a module of another one does not load.
+#ifdef _WIN64
+const uint16_t kOwnMachine = PEFILE_MACHINE_X64;
+#else
+const uint16_t kOwnMachine = PEFILE_MACHINE_X86;
+#endif
+
 const DWORD ZWHOST_MAX_INSPECTED = 64u << 20; // modules are far smaller; the headers suffice
 
 std::string FolderOf(const std::string &path) {
@@ -184,9 +191,10 @@ std::string ZwHost_WhyNotLoaded(const std::string &path, uint32_t error) {
     if (!pe.isImage) {
         return "not a valid Windows program: " + pe.notImage;
     }
-    if (pe.machine != PEFILE_MACHINE_X64) {
+    if (pe.machine != kOwnMachine) {
         return "not a valid Windows program for this architecture: it is built for " +
-               PeFile_MachineName(pe.machine) + ", the process is x64";
+               PeFile_MachineName(pe.machine) + ", the process is " +
+               PeFile_MachineName(kOwnMachine);
     }
     if (error == ERROR_MOD_NOT_FOUND) {
         const std::string missing = MissingImports(pe, FolderOf(path));

@@ -153,7 +153,7 @@ void ErrMsg_Free() {
     }
 }
 
-extern "C" const char *VOLQUAD_GetErrorMsg(int32_t code) {
+extern "C" const char *ZEDWIC_W_CALL VOLQUAD_GetErrorMsg(int32_t code) {
     const uint32_t index = static_cast<uint32_t>(code);
     if (index < ERRMSG_CODE_COUNT && ErrMsgTable[index].text != nullptr) {
         return ErrMsgTable[index].text;

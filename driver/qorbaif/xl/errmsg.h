@@ -3,6 +3,7 @@
 #ifndef ZEDWIC_ERRMSG_H
 #define ZEDWIC_ERRMSG_H
 
+#include "ZEDWIC_W.h" // VOLQUAD_GetErrorMsg, defined in errmsg.cpp
 #include "datafile.h"
 #include "modpath.h"
 
@@ -29,8 +30,6 @@ void ErrMsg_Load(DataFile *file);
 
 // Releases every text; the table is empty again.
 void ErrMsg_Free();
-
-extern "C" const char *VOLQUAD_GetErrorMsg(int32_t code);
 
 // The catalogue's part in the library's life (lifecycle.cpp): loaded when it
 // is attached to a process, released when it is detached.

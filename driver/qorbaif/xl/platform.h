@@ -10,6 +10,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "ZEDWIC_W.h"
+
 typedef intptr_t PlatformFile;
 const PlatformFile PLATFORM_NO_FILE = -1;
 
@@ -18,8 +20,9 @@ struct PlatformModuleTag;
 typedef PlatformPrinterTag *PlatformPrinter;
 typedef PlatformModuleTag *PlatformModule;
 
-// The shape of the driver-side module's five functions.
-typedef int32_t (*PlatformFunction)(const char *printerName, intptr_t value);
+// The shape of the driver-side module's five functions, calling convention
+// included.
+typedef VOLQUAD_Setting_Fn PlatformFunction;
 
 // The spooler's level-2 driver record, field for field; only pDriverPath is read.
 struct DriverRecord {

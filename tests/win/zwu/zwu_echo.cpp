@@ -14,18 +14,18 @@ int32_t Echo(intptr_t value) {
 
 } // namespace
 
-extern "C" int32_t VOLQUAD_SettingExport(const char *, intptr_t value) {
+extern "C" int32_t WINAPI VOLQUAD_SettingExport(const char *, intptr_t value) {
     return Echo(value);
 }
-extern "C" int32_t VOLQUAD_SettingImport(const char *, intptr_t value) {
+extern "C" int32_t WINAPI VOLQUAD_SettingImport(const char *, intptr_t value) {
     return Echo(value);
 }
-extern "C" int32_t VOLQUAD_PersonalInfoImport(const char *, intptr_t value) {
+extern "C" int32_t WINAPI VOLQUAD_PersonalInfoImport(const char *, intptr_t value) {
     return Echo(value);
 }
-extern "C" int32_t VOLQUAD_DefaultSetting(const char *, intptr_t value) {
+extern "C" int32_t WINAPI VOLQUAD_DefaultSetting(const char *, intptr_t value) {
     return Echo(value);
 }
-extern "C" int32_t VOLQUAD_FixSetting(const char *, intptr_t value) {
+extern "C" int32_t WINAPI VOLQUAD_FixSetting(const char *, intptr_t value) {
     return Echo(value);
 }

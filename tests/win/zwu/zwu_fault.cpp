@@ -8,11 +8,11 @@
 #if defined(ZWU_NEEDS_HELPER)
 extern "C" __declspec(dllimport) int32_t ZwuHelper_Value();
 
-extern "C" int32_t VOLQUAD_FixSetting(const char *, intptr_t) {
+extern "C" int32_t WINAPI VOLQUAD_FixSetting(const char *, intptr_t) {
     return ZwuHelper_Value();
 }
 #else
-extern "C" int32_t VOLQUAD_FixSetting(const char *, intptr_t) {
+extern "C" int32_t WINAPI VOLQUAD_FixSetting(const char *, intptr_t) {
     return 0;
 }
 

@@ -30,22 +30,22 @@ int32_t Record(ZwuFunction function, const char *printerName, intptr_t value) {
 
 } // namespace
 
-extern "C" int32_t VOLQUAD_SettingExport(const char *printerName, intptr_t value) {
+extern "C" int32_t WINAPI VOLQUAD_SettingExport(const char *printerName, intptr_t value) {
     return Record(ZWU_SETTING_EXPORT, printerName, value);
 }
 
-extern "C" int32_t VOLQUAD_SettingImport(const char *printerName, intptr_t value) {
+extern "C" int32_t WINAPI VOLQUAD_SettingImport(const char *printerName, intptr_t value) {
     return Record(ZWU_SETTING_IMPORT, printerName, value);
 }
 
-extern "C" int32_t VOLQUAD_PersonalInfoImport(const char *printerName, intptr_t value) {
+extern "C" int32_t WINAPI VOLQUAD_PersonalInfoImport(const char *printerName, intptr_t value) {
     return Record(ZWU_PERSONAL_INFO_IMPORT, printerName, value);
 }
 
-extern "C" int32_t VOLQUAD_DefaultSetting(const char *printerName, intptr_t value) {
+extern "C" int32_t WINAPI VOLQUAD_DefaultSetting(const char *printerName, intptr_t value) {
     return Record(ZWU_DEFAULT_SETTING, printerName, value);
 }
 
-extern "C" int32_t VOLQUAD_FixSetting(const char *printerName, intptr_t value) {
+extern "C" int32_t WINAPI VOLQUAD_FixSetting(const char *printerName, intptr_t value) {
     return Record(ZWU_FIX_SETTING, printerName, value);
 }

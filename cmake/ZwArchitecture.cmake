@@ -1,0 +1,25 @@
+# zw_architecture(<var>): the Windows architecture this project's code is built
+# for (x86, x64, ARM64), from the compiler; used where the library is built
+# and, installed with the CMake package, where a host project consumes it.
+function(zw_architecture var)
+  set(arch)
+  foreach(lang CXX C)
+    # Set by the MSVC-style compilers (cl, clang-cl): X86, x64, ARM64.
+    if(NOT arch AND CMAKE_${lang}_COMPILER_ARCHITECTURE_ID)
+      set(arch "${CMAKE_${lang}_COMPILER_ARCHITECTURE_ID}")
+    endif()
+  endforeach()
+  if(NOT arch AND CMAKE_SYSTEM_PROCESSOR MATCHES "^(aarch64|ARM64|arm64)$")
+    set(arch ARM64)
+  endif()
+  if(NOT arch AND CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(arch x64)
+  elseif(NOT arch AND CMAKE_SIZEOF_VOID_P EQUAL 4)
+    set(arch x86)
+  endif()
+  string(TOUPPER "${arch}" upper)
+  if(upper STREQUAL "X86" OR upper STREQUAL "X64")
+    string(TOLOWER "${arch}" arch)
+  endif()
+  set(${var} "${arch}" PARENT_SCOPE)
+endfunction()
