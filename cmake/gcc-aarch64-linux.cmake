@@ -19,8 +19,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # with: those of the ARM64 Debian root (scripts/debian-root arm64), or of
 # ZW_AARCH64_GCONV.
 if(NOT ZW_AARCH64_GCONV)
-  if(DEFINED ENV{ZW_ROOT_ARM64})
-    set(_zw_root $ENV{ZW_ROOT_ARM64})
+  if(DEFINED ENV{ZW_ROOT_arm64})
+    set(_zw_root $ENV{ZW_ROOT_arm64})
   elseif(DEFINED ENV{ZW_ROOTS})
     set(_zw_root $ENV{ZW_ROOTS}/bookworm-arm64)
   else()
