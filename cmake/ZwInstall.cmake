@@ -111,14 +111,17 @@ if(TARGET zwu_sample AND TARGET zwdemo_driver)
 endif()
 
 # cpack -G ZIP in the build tree: ZEDWIC-<version>-win64.zip of the layout
-# above (ZEDWIC-<version>-win32.zip for x86: one per architecture, since a
-# host loads the DLL of its own), and ZEDWIC-<version>-<system>-debug.zip with
-# the debug information alone (one archive per component).
+# above (ZEDWIC-<version>-win32.zip for x86, ZEDWIC-<version>-winarm64.zip
+# for ARM64: one per architecture, since a host loads the DLL of its own), and
+# ZEDWIC-<version>-<system>-debug.zip with the debug information alone (one
+# archive per component).
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME ZEDWIC)
 set(CPACK_PACKAGE_VENDOR ZEDWIC)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Printer driver runtime: settings forwarding and error messages")
-if(WIN32 AND CMAKE_SIZEOF_VOID_P EQUAL 4)
+if(WIN32 AND ZW_PACKAGE_ARCHITECTURE STREQUAL "ARM64")
+  set(CPACK_SYSTEM_NAME winarm64)
+elseif(WIN32 AND CMAKE_SIZEOF_VOID_P EQUAL 4)
   set(CPACK_SYSTEM_NAME win32)
 elseif(WIN32)
   set(CPACK_SYSTEM_NAME win64)

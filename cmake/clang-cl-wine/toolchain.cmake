@@ -1,12 +1,16 @@
 # The clang-cl (MSVC-mode) toolchain, shared by the files of each target
-# architecture (../clang-cl-wine-x86_64.cmake, ../clang-cl-wine-x86.cmake; the
-# first says what this build is and is not). They set:
+# architecture (../clang-cl-wine-x86_64.cmake, ../clang-cl-wine-x86.cmake,
+# ../clang-cl-wine-arm64.cmake; the first says what this build is and is
+# not). They set:
 #   ZW_CLANGCL_TARGET     clang's target triple (x86_64-pc-windows-msvc)
 #   ZW_CLANGCL_PROCESSOR  CMAKE_SYSTEM_PROCESSOR as Visual Studio names it (AMD64)
 #   ZW_CLANGCL_WINE_LIB   Wine's PE import libraries of that architecture
 #   ZW_CLANGCL_MISSING    what to do when a folder below is missing
 #   ZW_CLANGCL_EXTRA_FLAGS  (optional) more flags for the architecture's headers
 #   ZW_CLANGCL_EXTRA_LINK_FLAGS  (optional) more flags for its links
+#   ZW_CLANGCL_IMPLIBS    optional: llvm-dlltool's machine (arm64) when Wine has
+#                         no PE import libraries of it here; they are then made
+#                         from the names in those of ZW_CLANGCL_WINE_LIB
 # and may set CMAKE_CROSSCOMPILING_EMULATOR (default: wine).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR ${ZW_CLANGCL_PROCESSOR})
@@ -77,18 +81,29 @@ endforeach()
 
 set(_zw_rebuild FALSE)
 file(GLOB _zw_sources ${CMAKE_CURRENT_LIST_DIR}/*.c* ${CMAKE_CURRENT_LIST_DIR}/*.h)
-foreach(source ${_zw_sources} ${CMAKE_CURRENT_LIST_FILE} ${CMAKE_PARENT_LIST_FILE})
+foreach(source ${_zw_sources} ${CMAKE_CURRENT_LIST_FILE} ${CMAKE_PARENT_LIST_FILE}
+               ${CMAKE_CURRENT_LIST_DIR}/implibs)
   if("${source}" IS_NEWER_THAN "${ZW_CLANGCL_SUPPORT_DIR}/libcmt.lib")
     set(_zw_rebuild TRUE)
   endif()
 endforeach()
 if(_zw_rebuild)
   file(MAKE_DIRECTORY ${ZW_CLANGCL_SUPPORT_DIR})
-  file(GLOB _zw_implibs RELATIVE ${_zw_wine_lib} ${_zw_wine_lib}/lib*.a)
-  foreach(implib ${_zw_implibs})
-    string(REGEX REPLACE "^lib(.*)\\.a$" "\\1.lib" name ${implib})
-    file(CREATE_LINK ${_zw_wine_lib}/${implib} ${ZW_CLANGCL_SUPPORT_DIR}/${name} SYMBOLIC)
-  endforeach()
+  if(ZW_CLANGCL_IMPLIBS)
+    execute_process(
+      COMMAND ${CMAKE_CURRENT_LIST_DIR}/implibs ${ZW_CLANGCL_IMPLIBS} ${_zw_wine_lib}
+              ${ZW_CLANGCL_SUPPORT_DIR}
+      RESULT_VARIABLE _zw_rc OUTPUT_VARIABLE _zw_out ERROR_VARIABLE _zw_out)
+    if(NOT _zw_rc EQUAL 0)
+      message(FATAL_ERROR "making the ${ZW_CLANGCL_IMPLIBS} import libraries failed:\n${_zw_out}")
+    endif()
+  else()
+    file(GLOB _zw_implibs RELATIVE ${_zw_wine_lib} ${_zw_wine_lib}/lib*.a)
+    foreach(implib ${_zw_implibs})
+      string(REGEX REPLACE "^lib(.*)\\.a$" "\\1.lib" name ${implib})
+      file(CREATE_LINK ${_zw_wine_lib}/${implib} ${ZW_CLANGCL_SUPPORT_DIR}/${name} SYMBOLIC)
+    endforeach()
+  endif()
   # One object per part, so that a program does not pull in a DLL's entry.
   # Built in the support folder under relative names, which the PDB of each
   # program records.

@@ -130,3 +130,22 @@ void __zwcrt_run_atexit(void) {
         exitCapacity = 0;
     }
 }
+
+/* ---- ARM64 stack probe: the compiler calls __chkstk before making a frame
+ * of more than a page, with the size in 16-byte units in x15; each page is
+ * touched in turn so that the stack's guard page moves down. MSVC's static
+ * runtime has it (kernel32 does not export it on ARM64). */
+#if defined(_M_ARM64)
+__asm__(".text\n"
+        ".globl __chkstk\n"
+        ".p2align 2\n"
+        "__chkstk:\n"
+        "    lsl x16, x15, #4\n"
+        "    mov x17, sp\n"
+        "1:\n"
+        "    sub x17, x17, #4096\n"
+        "    subs x16, x16, #4096\n"
+        "    ldr xzr, [x17]\n"
+        "    b.gt 1b\n"
+        "    ret\n");
+#endif

@@ -11,7 +11,9 @@ namespace {
 
 // The spooler's environment of this process's architecture, where its
 // drivers are registered.
-#ifdef _WIN64
+#if defined(_M_ARM64)
+#define ZWT_ENVIRONMENT "Windows ARM64"
+#elif defined(_WIN64)
 #define ZWT_ENVIRONMENT "Windows x64"
 #else
 #define ZWT_ENVIRONMENT "Windows NT x86"

@@ -7,8 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 namespace {
 
 std::vector<uint8_t> Catalogue(const std::string &label) {
@@ -50,9 +48,13 @@ class DllTest : public testing::Test {
     }
     std::string Folder(const std::string &relative) {
         const std::string folder = root_ + "\\" + relative;
-        std::error_code error;
-        std::filesystem::create_directories(folder, error);
-        EXPECT_FALSE(error) << folder;
+        for (size_t end = root_.size() + 1; end != std::string::npos;) {
+            end = folder.find('\\', end + 1);
+            const std::string step = folder.substr(0, end);
+            EXPECT_TRUE(CreateDirectoryA(step.c_str(), nullptr) ||
+                        GetLastError() == ERROR_ALREADY_EXISTS)
+                << step;
+        }
         return folder;
     }
 

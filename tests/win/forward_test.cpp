@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -107,6 +106,15 @@ bool IsLoaded(const Printer &printer) {
     return GetModuleHandleA(ModulePath(printer).c_str()) != nullptr;
 }
 
+// Calls export i with a fresh probe that asks for result and lastError.
+int32_t Call(int i, const char *printerName, ZwuProbe *probe, int32_t result, DWORD lastError = 0) {
+    *probe = ZwuProbe{};
+    probe->result = result;
+    probe->lastError = lastError;
+    SetLastError(kBeforeCall);
+    return g_exports[i](printerName, reinterpret_cast<intptr_t>(probe));
+}
+
 class ForwardTest : public testing::Test {
   protected:
     static void SetUpTestSuite() {
@@ -160,15 +168,6 @@ class ForwardTest : public testing::Test {
         for (VOLQUAD_Setting_Fn fn : g_exports) {
             ASSERT_NE(fn, nullptr);
         }
-    }
-    // Calls export i with a fresh probe that asks for result and lastError.
-    static int32_t Call(int i, const char *printerName, ZwuProbe *probe, int32_t result,
-                        DWORD lastError = 0) {
-        *probe = ZwuProbe{};
-        probe->result = result;
-        probe->lastError = lastError;
-        SetLastError(kBeforeCall);
-        return g_exports[i](printerName, reinterpret_cast<intptr_t>(probe));
     }
 };
 
@@ -351,30 +350,41 @@ TEST_F(ForwardTest, TheModuleIsReleasedAfterEveryCall) {
     EXPECT_FALSE(IsLoaded(g_full));
 }
 
+// Each worker makes its calls and counts the answers that were not its own.
+struct Worker {
+    int index;
+    int wrong;
+};
+
+DWORD WINAPI CallFromThread(void *parameter) {
+    Worker *worker = static_cast<Worker *>(parameter);
+    const int callsPerThread = 20;
+    for (int n = 0; n < callsPerThread; ++n) {
+        const int i = (worker->index + n) % 5;
+        const int32_t want = worker->index * 1000 + n;
+        ZwuProbe probe;
+        const char *name = g_full.name.c_str();
+        if (Call(i, name, &probe, want) != want || probe.function != kExports[i].function ||
+            probe.seenName != name) {
+            ++worker->wrong;
+        }
+    }
+    return 0;
+}
+
 TEST_F(ForwardTest, ConcurrentCallsEachGetTheirOwnResult) {
     const int threads = 8;
-    const int callsPerThread = 20;
-    std::vector<int> wrong(threads, 0);
-    std::vector<std::thread> workers;
+    Worker workers[threads] = {};
+    HANDLE handles[threads] = {};
     for (int t = 0; t < threads; ++t) {
-        workers.emplace_back([t, &wrong] {
-            for (int n = 0; n < callsPerThread; ++n) {
-                const int i = (t + n) % 5;
-                const int32_t want = t * 1000 + n;
-                ZwuProbe probe;
-                const char *name = g_full.name.c_str();
-                if (Call(i, name, &probe, want) != want || probe.function != kExports[i].function ||
-                    probe.seenName != name) {
-                    ++wrong[static_cast<size_t>(t)];
-                }
-            }
-        });
+        workers[t].index = t;
+        handles[t] = CreateThread(nullptr, 0, CallFromThread, &workers[t], 0, nullptr);
+        ASSERT_NE(handles[t], nullptr);
     }
-    for (std::thread &worker : workers) {
-        worker.join();
-    }
+    EXPECT_EQ(WaitForMultipleObjects(threads, handles, TRUE, INFINITE), DWORD{WAIT_OBJECT_0});
     for (int t = 0; t < threads; ++t) {
-        EXPECT_EQ(wrong[static_cast<size_t>(t)], 0) << "thread " << t;
+        CloseHandle(handles[t]);
+        EXPECT_EQ(workers[t].wrong, 0) << "thread " << t;
     }
     EXPECT_FALSE(IsLoaded(g_full));
 }

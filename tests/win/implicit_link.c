@@ -1,5 +1,6 @@
 /* A C host linked against the import library: the public header compiles as
- * C, and every export resolves by name at load time. */
+ * C, and every export resolves by name at load time. puts, not printf: no
+ * variadic C runtime call (ARM64 Wine's C runtime does not take them). */
 #include "ZEDWIC_W.h"
 
 #include <stdio.h>
@@ -9,18 +10,18 @@ int main(void) {
     const char *text = VOLQUAD_GetErrorMsg(0);
     /* No data file beside the library in the build tree: every text is empty. */
     if (text == NULL || text[0] != '\0') {
-        printf("VOLQUAD_GetErrorMsg(0) should be empty\n");
+        puts("VOLQUAD_GetErrorMsg(0) should be empty");
         ++failures;
     }
     if (SetChildInfo() != 0) {
-        printf("SetChildInfo should return 0\n");
+        puts("SetChildInfo should return 0");
         ++failures;
     }
     if (VOLQUAD_FixSetting("ZW No Such Printer", 0) != VOLQUAD_RESULT_UNAVAILABLE ||
         VOLQUAD_SettingExport(NULL, 0) != VOLQUAD_RESULT_UNAVAILABLE) {
-        printf("unreachable printers should give VOLQUAD_RESULT_UNAVAILABLE\n");
+        puts("unreachable printers should give VOLQUAD_RESULT_UNAVAILABLE");
         ++failures;
     }
-    printf("%s\n", failures == 0 ? "implicit link ok" : "implicit link FAILED");
+    puts(failures == 0 ? "implicit link ok" : "implicit link FAILED");
     return failures;
 }
