@@ -19,7 +19,8 @@ int Text_HexDigit(char c);
 std::string Text_Utf16Problem(const std::string &text);
 
 // Reading a text line by line: a UTF-8 byte-order mark at its start is
-// skipped; each line comes without its LF or CRLF and trimmed of blanks.
+// skipped; each line comes without its end (LF, CRLF or a lone CR, as
+// editors on every system write them) and trimmed of blanks.
 struct TextLines {
     const std::string *text;
     size_t at;
