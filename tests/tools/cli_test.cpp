@@ -33,6 +33,10 @@ TEST_F(CliTest, BadCommandLinesExitTwoWithAReason) {
         {{"compile", src}, "zwx: compile needs -o OUTPUT"},
         {{"compile", src, "-o"}, "zwx: option -o needs a value"},
         {{"compile", src, "-o", "a", "-o", "b"}, "zwx: option -o given twice"},
+        {{"compile", src, "-oa", "--output-file=b"}, "zwx: option --output-file=b given twice"},
+        {{"compile", src, "--allow-empty", "-o", "a", "--allow-empty"},
+         "zwx: option --allow-empty given twice"},
+        {{"check", src, "--allow-empty"}, "zwx: --allow-empty is not for check"},
         {{"compile", "-o", "x"}, "zwx: compile takes one file, not 0"},
         {{"dump", src, src}, "zwx: dump takes one file, not 2"},
         {{"check", src, "-o", "x"}, "zwx: -o is not for check"},
@@ -52,6 +56,20 @@ TEST_F(CliTest, BadCommandLinesExitTwoWithAReason) {
     }
     EXPECT_EQ(Run({"help"}), ZWX_EXIT_OK);
     EXPECT_NE(io_.out.find("exit status"), std::string::npos);
+}
+
+// The output's spellings that gettext's tools take write the same file.
+TEST_F(CliTest, OutputOptionsAsGettextSpellsThem) {
+    const std::string src = Write("m.src", "[QORBA_ErrMsg]\nERMSG_00=v\n");
+    ASSERT_EQ(Run({"compile", src, "-o", Path("a.zwx")}), ZWX_EXIT_OK) << io_.err;
+    for (const std::string &spelled :
+         {"-o" + Path("b.zwx"), "--output-file=" + Path("b.zwx"), "--output=" + Path("b.zwx")}) {
+        fs::remove(Path("b.zwx"));
+        ASSERT_EQ(Run({"compile", src, spelled}), ZWX_EXIT_OK) << spelled << io_.err;
+        EXPECT_EQ(Read("b.zwx"), Read("a.zwx")) << spelled;
+    }
+    ASSERT_EQ(Run({"compile", src, "--output-file", Path("c.zwx")}), ZWX_EXIT_OK) << io_.err;
+    EXPECT_EQ(Read("c.zwx"), Read("a.zwx"));
 }
 
 TEST_F(CliTest, UnreadableFilesSayWhyAlikeInEveryCommand) {
@@ -100,7 +118,7 @@ TEST_F(CliTest, OutputIsReplacedWholeOrLeftAlone) {
 
     fs::create_directory(Path("folder"));
     Write("folder/inside", std::string("x"));
-    Write("good.src", "[S]\nk=v\n");
+    Write("good.src", "[QORBA_ErrMsg]\nERMSG_00=v\n");
     EXPECT_EQ(Run({"compile", Path("good.src"), "-o", Path("folder")}), ZWX_EXIT_FAILED);
     EXPECT_NE(io_.err.find("zwx: cannot write " + Path("folder") + ": it is a folder\n"),
               std::string::npos)
@@ -111,7 +129,7 @@ TEST_F(CliTest, OutputIsReplacedWholeOrLeftAlone) {
     EXPECT_EQ(Read("folder/inside"), "x");
 
     EXPECT_EQ(Run({"compile", Path("good.src"), "-o", out}), ZWX_EXIT_OK) << io_.err;
-    std::vector<uint8_t> expected = Zwx_Build({{"S", {{"k", "v"}}}}, nullptr);
+    std::vector<uint8_t> expected = Zwx_Build({{"QORBA_ErrMsg", {{"ERMSG_00", "v"}}}}, nullptr);
     Zwx_SetCodePage(&expected, 1252);
     EXPECT_EQ(Read("ZEDWIC_D.ZWX"), std::string(expected.begin(), expected.end()));
     EXPECT_EQ(Folder().size(), 4u);

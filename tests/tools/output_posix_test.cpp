@@ -180,4 +180,20 @@ TEST_F(OutputTest, AnEndlessInputStopsAtTheLimit) {
     EXPECT_FALSE(fs::exists(Path("pipe.zwx")));
 }
 
+// A replaced file keeps its owner and group where zwx may set them (as root),
+// and nothing but the output is left in its folder.
+TEST_F(OutputTest, AReplacedFileKeepsItsOwnerAndGroup) {
+    const std::string out = Write("owned.zwx", std::string("old"));
+    const bool root = geteuid() == 0;
+    const uid_t owner = root ? 4321 : geteuid();
+    const gid_t group = root ? 4322 : getegid();
+    ASSERT_EQ(chown(out.c_str(), owner, group), 0);
+    EXPECT_EQ(CompileTo(out), ZWX_EXIT_OK) << io_.err;
+    struct stat info;
+    ASSERT_EQ(stat(out.c_str(), &info), 0);
+    EXPECT_EQ(info.st_uid, owner);
+    EXPECT_EQ(info.st_gid, group);
+    EXPECT_EQ(Read("owned.zwx"), expected_);
+}
+
 } // namespace

@@ -325,13 +325,36 @@ TEST_F(PoCommandTest, CompareListsMissingExtraUntranslatedFuzzyAndOutdated) {
         EXPECT_NE(io_.out.find(line), std::string::npos) << line << io_.out;
     }
     // A translation that is complete compares clean, against the template too.
+    std::vector<uint8_t> de =
+        Zwx_Build({{"QORBA_ErrMsg", TestCatalogue("Texte ", "Ersatz")}}, nullptr);
+    Zwx_SetCodePage(&de, 1252);
+    Write("de.zwx", de);
     ASSERT_EQ(
-        Run({"export-po", Path("en.zwx"), "--translation", Path("en.zwx"), "-o", Path("en.po")}),
+        Run({"export-po", Path("en.zwx"), "--translation", Path("de.zwx"), "-o", Path("de.po")}),
         ZWX_EXIT_OK);
-    EXPECT_EQ(Run({"compare-po", Path("en.zwx"), Path("en.po")}), ZWX_EXIT_OK) << io_.out;
+    EXPECT_EQ(Run({"compare-po", Path("en.zwx"), Path("de.po")}), ZWX_EXIT_OK) << io_.out;
     ASSERT_EQ(Run({"export-po", Path("en.zwx"), "-o", Path("en.pot")}), ZWX_EXIT_OK);
-    EXPECT_EQ(Run({"compare-po", Path("en.pot"), Path("en.po")}), ZWX_EXIT_OK) << io_.out;
+    EXPECT_EQ(Run({"compare-po", Path("en.pot"), Path("de.po")}), ZWX_EXIT_OK) << io_.out;
     EXPECT_NE(io_.out.find(": 17 of 17 translated\n"), std::string::npos) << io_.out;
+
+    // compile-po stores the reference text for what is fuzzy or untranslated:
+    // exported again, a text identical to its reference is fuzzy, so a
+    // round trip through data files keeps what still needs a translator.
+    Write("half.po", Translate({{"ERMSG_00", "Papier"}}));
+    ASSERT_EQ(Run({"compile-po", Path("half.po"), "-o", Path("half.zwx")}), ZWX_EXIT_OK) << io_.err;
+    ASSERT_EQ(Run({"export-po", Path("en.zwx"), "--translation", Path("half.zwx"), "-o",
+                   Path("half2.po")}),
+              ZWX_EXIT_OK)
+        << io_.err;
+    const PoFile again = Po_Parse(Read("half2.po"), "half2.po");
+    size_t fuzzy = 0;
+    for (const PoEntry &entry : again.entries) {
+        fuzzy += entry.fuzzy ? 1 : 0;
+        EXPECT_EQ(entry.fuzzy, entry.hasContext && entry.context != "ERMSG_00") << entry.context;
+    }
+    EXPECT_EQ(fuzzy, 16u);
+    EXPECT_EQ(Run({"compare-po", Path("en.zwx"), Path("half2.po")}), ZWX_EXIT_FINDINGS);
+    EXPECT_NE(io_.out.find(": 1 of 17 translated, 16 to look at\n"), std::string::npos) << io_.out;
 }
 
 TEST_F(PoCommandTest, CompareFindingsAreOneLineWithPoEscapes) {
@@ -413,6 +436,101 @@ TEST_F(PoCommandTest, ExportThatLeavesATextOutExitsOne) {
     EXPECT_NE(io_.out.find("msgstr \"Text 0\""), std::string::npos) << "still written";
 }
 
+// An input that yields no message is a mistake (the wrong file, a template
+// that lost every entry) unless --allow-empty asks for an empty catalogue:
+// an error, and the output as it was.
+TEST_F(PoCommandTest, NoMessageIsAnErrorUnlessAllowed) {
+    Write("out.zwx", std::string("old"));
+    Write("out.po", std::string("old"));
+    const std::string pe = std::string("MZ") + std::string(300, '\0');
+    std::string cut = Read("en.zwx");
+    cut.resize(20);
+    struct Case {
+        const char *command;
+        const char *name;
+        std::string text;
+    };
+    const std::string header =
+        "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=UTF-8\\n\"\n";
+    for (const Case &c : std::vector<Case>{
+             {"compile-po", "empty.po", ""},
+             {"compile-po", "header.po", header},
+             {"compile-po", "obsolete.po",
+              header + "\n#~ msgctxt \"ERMSG_00\"\n#~ msgid \"a\"\n"
+                       "#~ msgstr \"b\"\n"},
+             {"compile", "empty.src", ""},
+             {"compile", "other.src", "[Other]\nk=v\n"},
+             {"compile", "nothing.src", "[QORBA_ErrMsg]\n"},
+             {"export-po", "ZEDWIC_W.dll", pe},
+             {"export-po", "cut.zwx", cut},
+         }) {
+        Write(c.name, c.text);
+        const bool po = std::string(c.command) == "export-po";
+        const std::string out = Path(po ? "out.po" : "out.zwx");
+        EXPECT_EQ(Run({c.command, Path(c.name), "-o", out}), ZWX_EXIT_FINDINGS) << c.name;
+        EXPECT_NE(io_.err.find("zwx: " + out + " not written (--allow-empty"), std::string::npos)
+            << c.name << ": " << io_.err;
+        EXPECT_EQ(Read(po ? "out.po" : "out.zwx"), "old") << c.name;
+        EXPECT_EQ(Run({c.command, Path(c.name), "-o", out, "--allow-empty"}), ZWX_EXIT_OK)
+            << c.name << ": " << io_.err;
+        EXPECT_NE(Read(po ? "out.po" : "out.zwx"), "old") << c.name;
+        Write(po ? "out.po" : "out.zwx", std::string("old"));
+    }
+    EXPECT_EQ(Run({"check", Path("en.zwx"), "--allow-empty"}), ZWX_EXIT_FAILED);
+}
+
+// CR, LF and CRLF all end a line, in PO and source files alike: a file saved
+// with CR line ends compiles to the same catalogue.
+TEST_F(PoCommandTest, EveryLineEndEndsALine) {
+    const std::string po = Translate({{"ERMSG_00", "Papier"}, {"ERMSG_01", "Deckel"}});
+    std::string cr = po;
+    std::string crlf;
+    for (char &c : cr) {
+        c = c == '\n' ? '\r' : c;
+    }
+    for (char c : po) {
+        crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    }
+    ASSERT_EQ(Run({"compile-po", Write("lf.po", po), "-o", Path("lf.zwx")}), ZWX_EXIT_OK);
+    for (const auto &variant : {std::make_pair("cr.po", cr), std::make_pair("crlf.po", crlf)}) {
+        ASSERT_EQ(Run({"compile-po", Write(variant.first, variant.second), "-o", Path("x.zwx")}),
+                  ZWX_EXIT_OK)
+            << variant.first << io_.err;
+        EXPECT_EQ(Read("x.zwx"), Read("lf.zwx")) << variant.first;
+    }
+    const std::string source = "# comment\n[QORBA_ErrMsg]\nERMSG_00=a\nERMSG_XX=b\n";
+    std::string crSource = source;
+    for (char &c : crSource) {
+        c = c == '\n' ? '\r' : c;
+    }
+    EXPECT_EQ(Compile(crSource), Compile(source));
+}
+
+// As msgfmt (zwx_po.cmake runs it too): a byte-order mark is refused; an
+// escape that writes a byte which is no UTF-8 character is named as such.
+TEST_F(PoCommandTest, ByteOrderMarksAndByteEscapesAsGettextTakesThem) {
+    const std::string po = Translate({{"ERMSG_00", "Papier"}});
+    Write("bom.po", "\xEF\xBB\xBF" + po);
+    EXPECT_EQ(Run({"compile-po", Path("bom.po"), "-o", Path("x.zwx")}), ZWX_EXIT_FINDINGS);
+    EXPECT_NE(io_.err.find(Path("bom.po") + ":1: the file starts with a UTF-8 byte-order mark"),
+              std::string::npos)
+        << io_.err;
+    EXPECT_EQ(Run({"compare-po", Path("en.zwx"), Path("bom.po")}), ZWX_EXIT_FAILED);
+    std::string latin1 = po;
+    latin1.replace(latin1.find("msgstr \"Papier\""), 15, "msgstr \"Pap\\351r\"");
+    Write("latin1.po", latin1);
+    EXPECT_EQ(Run({"compile-po", Path("latin1.po"), "-o", Path("x.zwx")}), ZWX_EXIT_FINDINGS);
+    EXPECT_NE(io_.err.find(": the escape \\351 writes a byte that is no UTF-8 character here"),
+              std::string::npos)
+        << io_.err;
+    std::string utf8 = po;
+    utf8.replace(utf8.find("msgstr \"Papier\""), 15, "msgstr \"Pap\\303\\251r\"");
+    Write("utf8.po", utf8);
+    EXPECT_EQ(Run({"compile-po", Path("utf8.po"), "-o", Path("x.zwx")}), ZWX_EXIT_OK) << io_.err;
+    EXPECT_EQ(Run({"dump", Path("x.zwx")}), ZWX_EXIT_OK);
+    EXPECT_NE(io_.out.find("ERMSG_00=Papér\n"), std::string::npos) << io_.out;
+}
+
 TEST_F(PoCommandTest, AUtf16PoFileGetsOneMessage) {
     std::string po = Translate({{"ERMSG_00", "Papier"}});
     std::string le = "\xFF\xFE";
@@ -466,7 +584,14 @@ TEST_F(PoCommandTest, TheCodePageComesFromTheLanguageUnlessGivenOrRecorded) {
          "zwx: note: " + Path("t.po") +
              ": Language tlh names no code page zwx knows; texts in code page 1252 (--codepage "
              "chooses another)\n"},
-        {"\"Language: ru\\n\"\n\"X-Zwx-Codepage: 1250\\n\"\n", {}, "1250", ""},
+        // The record wins: it is the code page of the data file the texts came from.
+        {"\"Language: ru\\n\"\n\"X-Zwx-Codepage: 1250\\n\"\n",
+         {},
+         "1250",
+         "zwx: note: " + Path("t.po") +
+             ": X-Zwx-Codepage 1250 wins over Language ru (code page 1251): it records the code "
+             "page of the data file the texts came from (--codepage chooses another)\n"},
+        {"\"Language: ru\\n\"\n\"X-Zwx-Codepage: 1251\\n\"\n", {}, "1251", ""},
         {"\"Language: ru\\n\"\n", {"--codepage", "1253"}, "1253", ""},
         {"\"X-Zwx-Codepage: 1250\\n\"\n",
          {"--codepage", "1253"},
@@ -483,6 +608,18 @@ TEST_F(PoCommandTest, TheCodePageComesFromTheLanguageUnlessGivenOrRecorded) {
         EXPECT_EQ(io_.err, c.note) << c.fields;
         EXPECT_EQ(recorded(), c.codePage) << c.fields;
     }
+    // A record is digits and nothing else.
+    for (const char *bad : {"1252x", "1200", "-1252", "0x4E4"}) {
+        po(std::string("\"X-Zwx-Codepage: ") + bad + "\\n\"\n");
+        EXPECT_EQ(Run({"compile-po", Path("t.po"), "-o", Path("bad.zwx")}), ZWX_EXIT_FINDINGS)
+            << bad;
+        EXPECT_NE(io_.err.find("; give --codepage\n"), std::string::npos) << io_.err;
+    }
+    po("\"X-Zwx-Codepage: 1252x\\n\"\n");
+    EXPECT_EQ(Run({"compile-po", Path("t.po"), "-o", Path("bad.zwx")}), ZWX_EXIT_FINDINGS);
+    EXPECT_NE(io_.err.find(": X-Zwx-Codepage needs a code page number, not \"1252x\""),
+              std::string::npos)
+        << io_.err;
 }
 
 } // namespace

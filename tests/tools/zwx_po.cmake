@@ -140,3 +140,15 @@ file(SHA256 "${WORK}/ja-back.zwx" two)
 if(NOT one STREQUAL two)
   message(FATAL_ERROR "export-po --translation and compile-po give another file")
 endif()
+
+# A UTF-8 byte-order mark: msgfmt refuses the file, and zwx as well.
+string(ASCII 239 187 191 bom)
+file(READ "${WORK}/ja.po" po)
+file(WRITE "${WORK}/ja-bom.po" "${bom}${po}")
+execute_process(COMMAND ${MSGFMT} -c -o ja-bom.mo ja-bom.po WORKING_DIRECTORY "${WORK}"
+                RESULT_VARIABLE status OUTPUT_QUIET ERROR_QUIET)
+if(status STREQUAL "0")
+  message(FATAL_ERROR "msgfmt took a PO file with a byte-order mark")
+endif()
+expect_zwx(1 compile-po ja-bom.po -o ja-bom.zwx)
+expect_match("${zwx_err}" "ja-bom.po:1: the file starts with a UTF-8 byte-order mark" "a BOM")

@@ -46,10 +46,12 @@ class ZwxTest : public testing::Test {
         io_ = ZwxStreams();
         return Zwx_Main(static_cast<int>(argv.size()), argv.data(), &io_);
     }
-    // The data file compiled from source text, or "" when compile fails.
+    // The data file compiled from source text, or "" when compile fails; any
+    // sections, the message section or none.
     std::string Compile(const std::string &source, const std::string &codePage = "1252") {
         Write("in.src", source);
-        if (Run({"compile", Path("in.src"), "-o", Path("out.zwx"), "--codepage", codePage}) != 0) {
+        if (Run({"compile", Path("in.src"), "-o", Path("out.zwx"), "--codepage", codePage,
+                 "--allow-empty"}) != 0) {
             ADD_FAILURE() << io_.err;
             return std::string();
         }

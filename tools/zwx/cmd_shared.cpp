@@ -192,6 +192,18 @@ bool ZwxCmd_CheckOutput(const std::string &input, const std::string &output, Zwx
 int ZwxCmd_WriteData(const std::vector<ZwxSection> &sections, uint32_t codePage,
                      const std::string &name, const ZwxOptions &options, const ZwxLines *lines,
                      ZwxStreams *io) {
+    // A catalogue without texts makes every code's message empty: a mistake
+    // (the wrong file, a PO with nothing translatable) unless asked for.
+    const size_t message = MessageSection(sections);
+    if (!options.allowEmpty && (message == sections.size() || sections[message].entries.empty())) {
+        io->err +=
+            name + ": error: " +
+            (message == sections.size() ? std::string("no section \"") + ERRMSG_SECTION_NAME + "\""
+                                        : std::string("no messages")) +
+            ": a catalogue without texts\nzwx: " + ZwxCmd_OutputLabel(options.output) +
+            " not written (--allow-empty writes one)\n";
+        return ZWX_EXIT_FINDINGS;
+    }
     const uint64_t size = Zwx_BuiltSize(sections);
     if (size > LARGEST_DATA_FILE) {
         io->err += "zwx: " + name + ": the data file would be " + std::to_string(size) +
@@ -210,7 +222,6 @@ int ZwxCmd_WriteData(const std::vector<ZwxSection> &sections, uint32_t codePage,
         findings = ZwxCmd_CheckFindings(file, codePage);
         ToolData_Close(file);
     }
-    const size_t message = MessageSection(sections);
     const std::string kind = options.strict ? ": error: " : ": warning: ";
     for (const ZwxFinding &finding : findings) {
         size_t line = 0;
@@ -300,6 +311,15 @@ bool ZwxCmd_ReadReference(const std::string &path, const ZwxOptions &options, Zw
 bool ZwxCmd_ReadPo(const std::string &path, ZwxStreams *io, PoFile *po) {
     std::string text;
     if (!ZwxCmd_ReadInput(path, io, &text)) {
+        return false;
+    }
+    // gettext's tools refuse a byte-order mark (msgfmt: "syntax error" on
+    // line 1): a PO file zwx took with one would fail the translators' tools.
+    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+        po->errors.push_back(ZwxCmd_Label(path) +
+                             ":1: the file starts with a UTF-8 byte-order mark, which gettext's "
+                             "tools refuse; save it as UTF-8 without one");
+        io->err += po->errors.back() + "\n";
         return false;
     }
     const std::string utf16 = Text_Utf16Problem(text);

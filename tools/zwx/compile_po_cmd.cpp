@@ -51,9 +51,10 @@ std::string RecordedCodePage(const PoFile &po) {
 
 // The code page to write a PO file's texts in: --codepage, else the one the
 // file records, else the ANSI code page of its Language, else the default;
-// says which when it is not the obvious one. False for an unusable record.
+// says which when it is not the obvious one. False, with *why, for an
+// unusable record.
 bool PoCodePage(const PoFile &po, const std::string &label, const ZwxOptions &options,
-                ZwxStreams *io, uint32_t *codePage) {
+                ZwxStreams *io, uint32_t *codePage, std::string *why) {
     const std::string recorded = RecordedCodePage(po);
     uint32_t value = 0;
     const std::string problem =
@@ -68,16 +69,29 @@ bool PoCodePage(const PoFile &po, const std::string &label, const ZwxOptions &op
         return true;
     }
     *codePage = CODEPAGE_DEFAULT;
-    if (!recorded.empty()) {
-        *codePage = problem.empty() ? value : CODEPAGE_DEFAULT;
-        return problem.empty();
-    }
     const PoEntry *header = Po_Header(po);
     const std::string language = header != nullptr ? Po_HeaderField(*header, "Language") : "";
+    const uint32_t fromLanguage = language.empty() ? 0 : Codepage_ForLanguage(language);
+    if (!recorded.empty()) {
+        if (!problem.empty()) {
+            *why = problem;
+            return false;
+        }
+        // The record is the code page of the data file the PO file was
+        // exported from, a fact; Language only suggests a default.
+        if (fromLanguage != 0 && fromLanguage != value) {
+            io->err += "zwx: note: " + label + ": X-Zwx-Codepage " + Text_Shown(recorded) +
+                       " wins over Language " + Text_Shown(language) + " (code page " +
+                       std::to_string(fromLanguage) +
+                       "): it records the code page of the data file the texts came from "
+                       "(--codepage chooses another)\n";
+        }
+        *codePage = value;
+        return true;
+    }
     if (language.empty()) {
         return true;
     }
-    const uint32_t fromLanguage = Codepage_ForLanguage(language);
     if (fromLanguage != 0 && Codepage_Check(fromLanguage) == CODEPAGE_OK) {
         *codePage = fromLanguage;
         io->err += "zwx: note: " + label + ": Language " + Text_Shown(language) +
@@ -115,9 +129,9 @@ int ZwxCmd_CompilePo(const std::vector<std::string> &files, const ZwxOptions &op
         errors.push_back(label + ": " + charset);
     }
     uint32_t codePage = 0;
-    if (!PoCodePage(po, label, options, io, &codePage)) {
-        errors.push_back(label + ": X-Zwx-Codepage " + Text_Shown(RecordedCodePage(po)) +
-                         " is not a usable code page; give --codepage");
+    std::string unusable;
+    if (!PoCodePage(po, label, options, io, &codePage, &unusable)) {
+        errors.push_back(label + ": " + unusable + "; give --codepage");
     }
 
     ZwxSection section = {ERRMSG_SECTION_NAME, {}};

@@ -42,6 +42,12 @@ int ZwxCmd_ExportPo(const std::vector<std::string> &files, const ZwxOptions &opt
     if (!ZwxCmd_ReadReference(path, options, io, &reference, &leftOut)) {
         return ZWX_EXIT_FAILED;
     }
+    if (reference.empty() && !options.allowEmpty) {
+        io->err += "zwx: " + ZwxCmd_Label(path) + ": error: no message to export\nzwx: " +
+                   ZwxCmd_OutputLabel(options.output.empty() ? ZWX_STDIO : options.output) +
+                   " not written (--allow-empty writes a template without messages)\n";
+        return ZWX_EXIT_FINDINGS;
+    }
     std::vector<ZwxLoaded> translated;
     uint32_t translationCodePage = 0;
     if (!options.translation.empty()) {
@@ -77,6 +83,12 @@ int ZwxCmd_ExportPo(const std::vector<std::string> &files, const ZwxOptions &opt
             }
         }
         text += "\n#. " + ZwxCmd_SlotRole(item.slot) + "\n";
+        // compile-po stores the reference text for a fuzzy or untranslated
+        // entry: a translation that is that text asks for review, as
+        // gettext asks, so that the next round trip does not call it done.
+        if (!str.empty() && str == item.text) {
+            text += "#, fuzzy\n";
+        }
         text += Po_Keyword("msgctxt", item.key) + Po_Keyword("msgid", item.text) +
                 Po_Keyword("msgstr", str);
     }

@@ -3,6 +3,7 @@
 #include "po.h"
 
 #include "text.h"
+#include "utf8.h"
 
 #include <unordered_map>
 
@@ -85,6 +86,14 @@ char NamedEscape(char c) {
     }
 }
 
+// Notes the first escape (quoted[from..to]) that writes a byte above 0x7F.
+void NoteByte(const std::string &quoted, size_t from, size_t to, unsigned value,
+              std::string *first) {
+    if (value > 0x7Fu && first->empty()) {
+        *first = quoted.substr(from, to - from + 1);
+    }
+}
+
 // A string in double quotes, unescaped onto *out; false with an error.
 bool ParseString(Parser *parser, const std::string &text, std::string *out) {
     const std::string quoted = Text_Trim(text);
@@ -93,6 +102,8 @@ bool ParseString(Parser *parser, const std::string &text, std::string *out) {
         return false;
     }
     const size_t close = quoted.size() - 1;
+    const size_t start = out->size();
+    std::string byteEscape; // the first escape that writes a byte above 0x7F
     for (size_t at = 1; at < close; ++at) {
         char c = quoted[at];
         if (c == '"') {
@@ -107,6 +118,7 @@ bool ParseString(Parser *parser, const std::string &text, std::string *out) {
             Fail(parser, "a string ends in a lone '\\'");
             return false;
         }
+        const size_t escapeAt = at;
         c = quoted[++at];
         unsigned value = 0;
         if (NamedEscape(c) != '\0') {
@@ -119,16 +131,31 @@ bool ParseString(Parser *parser, const std::string &text, std::string *out) {
                  ++more) {
                 value = value * 8 + static_cast<unsigned>(quoted[++at] - '0');
             }
+            NoteByte(quoted, escapeAt, at, value, &byteEscape);
             out->push_back(static_cast<char>(value & 0xFFu));
         } else if (c == 'x' && at + 1 < close && Text_HexDigit(quoted[at + 1]) >= 0) {
             while (at + 1 < close && Text_HexDigit(quoted[at + 1]) >= 0) {
                 value = value * 16 + static_cast<unsigned>(Text_HexDigit(quoted[++at]));
             }
+            NoteByte(quoted, escapeAt, at, value, &byteEscape);
             out->push_back(static_cast<char>(value & 0xFFu));
         } else {
             Fail(parser, Text_UnknownEscape(c));
             return false;
         }
+    }
+    // Escapes write bytes; texts are UTF-8, so bytes that form no character
+    // are a mistake of the escape (a Latin-1 \351 for é), not of the file.
+    for (size_t at = start; !byteEscape.empty() && at < out->size();) {
+        uint32_t codePoint = 0;
+        size_t length = 0;
+        if (!Utf8_Next(*out, at, &codePoint, &length)) {
+            Fail(parser, "the escape " + byteEscape +
+                             " writes a byte that is no UTF-8 character here; write the "
+                             "character itself (or all of its UTF-8 bytes)");
+            return false;
+        }
+        at += length;
     }
     return true;
 }

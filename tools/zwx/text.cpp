@@ -57,17 +57,16 @@ bool Text_NextLine(TextLines *lines, std::string *line) {
         return false;
     }
     const std::string &text = *lines->text;
-    size_t end = text.find('\n', lines->at);
+    size_t end = text.find_first_of("\r\n", lines->at);
+    size_t next = end + 1;
     if (end == std::string::npos) {
         end = text.size();
         lines->done = true;
+    } else if (text[end] == '\r' && next < text.size() && text[next] == '\n') {
+        ++next;
     }
-    *line = text.substr(lines->at, end - lines->at);
-    if (!line->empty() && line->back() == '\r') {
-        line->pop_back();
-    }
-    *line = Text_Trim(*line);
-    lines->at = end + 1;
+    *line = Text_Trim(text.substr(lines->at, end - lines->at));
+    lines->at = next;
     return true;
 }
 

@@ -29,7 +29,8 @@ std::string Text_Shown(const std::string &text);
 std::string Text_UnknownEscape(char c);
 
 // Reading a text line by line: a UTF-8 byte-order mark at its start is
-// skipped; each line comes without its LF or CRLF and trimmed of blanks.
+// skipped; each line comes without its end (LF, CRLF or a lone CR, as
+// editors on every system write them) and trimmed of blanks.
 struct TextLines {
     const std::string *text;
     size_t at;

@@ -82,7 +82,11 @@ bool WriteAtomic(const std::string &path, const std::vector<uint8_t> &bytes, std
     std::string temp;
     int fd = -1;
     for (unsigned attempt = 0; fd < 0 && attempt < 100; ++attempt) {
-        temp = path + ".tmp-" + std::to_string(getpid()) + "-" + std::to_string(attempt);
+        // A hidden name beside the output: a glob such as *.ZWX never picks
+        // up what a killed zwx leaves.
+        const size_t slash = path.rfind('/') + 1;
+        temp = path.substr(0, slash) + "." + path.substr(slash) + ".tmp-" +
+               std::to_string(getpid()) + "-" + std::to_string(attempt);
         fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST) {
             break;
@@ -92,10 +96,15 @@ bool WriteAtomic(const std::string &path, const std::vector<uint8_t> &bytes, std
         *error = std::string("cannot create a temporary file beside it: ") + strerror(errno);
         return false;
     }
-    // A replaced file keeps its permissions; a new one follows the umask.
+    // A replaced file keeps its permissions, and its owner and group where
+    // zwx may give them (as root); a new one follows the umask.
     struct stat old;
-    bool ok = (stat(path.c_str(), &old) != 0 || fchmod(fd, old.st_mode & 07777) == 0) &&
-              WriteAll(fd, bytes) && fsync(fd) == 0;
+    const bool replaced = stat(path.c_str(), &old) == 0;
+    if (replaced && fchown(fd, old.st_uid, old.st_gid) != 0) {
+        (void)fchown(fd, static_cast<uid_t>(-1), old.st_gid); // the group alone, if ours
+    }
+    bool ok = (!replaced || fchmod(fd, old.st_mode & 07777) == 0) && WriteAll(fd, bytes) &&
+              fsync(fd) == 0;
     int failure = ok ? 0 : errno;
     if (close(fd) != 0 && ok) {
         ok = false;

@@ -131,8 +131,12 @@ bool WriteAtomic(const std::wstring &target, const std::vector<uint8_t> &bytes,
     HANDLE file = INVALID_HANDLE_VALUE;
     DWORD failure = 0;
     for (unsigned attempt = 0; file == INVALID_HANDLE_VALUE && attempt < 100; ++attempt) {
-        temp = target + WText_Wide(".tmp-" + std::to_string(GetCurrentProcessId()) + "-" +
-                                   std::to_string(attempt));
+        // A hidden-style name beside the output, as on POSIX systems: a glob
+        // such as *.ZWX never picks up what a killed zwx leaves.
+        const size_t slash = target.find_last_of(L"\\/") + 1;
+        temp = target.substr(0, slash) + L"." + target.substr(slash) +
+               WText_Wide(".tmp-" + std::to_string(GetCurrentProcessId()) + "-" +
+                          std::to_string(attempt));
         file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
         failure = GetLastError();

@@ -16,6 +16,7 @@ enum CommandTakes : unsigned {
     NEEDS_OUTPUT = 2u,      // -o, which it cannot do without
     TAKES_CHECK = 4u,       // --check
     TAKES_TRANSLATION = 8u, // --translation
+    TAKES_EMPTY = 16u,      // --allow-empty
 };
 
 struct Command {
@@ -30,8 +31,8 @@ struct Command {
 
 // One table dispatches the commands and writes every help text.
 const Command ZWX_COMMANDS[] = {
-    {"compile", ZwxCmd_Compile, 1, TAKES_OUTPUT | NEEDS_OUTPUT | TAKES_CHECK,
-     "compile SOURCE -o OUTPUT [--codepage N] [--check]",
+    {"compile", ZwxCmd_Compile, 1, TAKES_OUTPUT | NEEDS_OUTPUT | TAKES_CHECK | TAKES_EMPTY,
+     "compile SOURCE -o OUTPUT [--codepage N] [--check] [--allow-empty]",
      "builds a data file from UTF-8 source text\n",
      "Builds a data file from UTF-8 source text; what check would warn about is\n"
      "printed as SOURCE:LINE: warning: ...\n"},
@@ -43,19 +44,21 @@ const Command ZWX_COMMANDS[] = {
      "shows the messages the library loads, with warnings\n",
      "Shows the messages the library loads from a data file, with one line per\n"
      "warning.\n"},
-    {"export-po", ZwxCmd_ExportPo, 1, TAKES_OUTPUT | TAKES_TRANSLATION,
-     "export-po FILE [--translation FILE] [-o PO] [--codepage N]",
+    {"export-po", ZwxCmd_ExportPo, 1, TAKES_OUTPUT | TAKES_TRANSLATION | TAKES_EMPTY,
+     "export-po FILE [--translation FILE] [-o PO] [--codepage N] [--allow-empty]",
      "writes the message section as a PO template, or with the texts\n"
      "of a translated data file as a PO translation\n",
      "Writes the message section as a PO template, or with the texts of a\n"
-     "translated data file as a PO translation; exits 1 when a text is left out.\n"},
-    {"compile-po", ZwxCmd_CompilePo, 1, TAKES_OUTPUT | NEEDS_OUTPUT | TAKES_CHECK,
-     "compile-po PO -o OUTPUT [--codepage N] [--check]",
+     "translated data file as a PO translation, in which a text identical to its\n"
+     "reference text is fuzzy; exits 1 when a text is left out.\n"},
+    {"compile-po", ZwxCmd_CompilePo, 1, TAKES_OUTPUT | NEEDS_OUTPUT | TAKES_CHECK | TAKES_EMPTY,
+     "compile-po PO -o OUTPUT [--codepage N] [--check] [--allow-empty]",
      "builds a data file from a translated PO file\n",
      "Builds a data file from a translated PO file. Fuzzy and untranslated entries\n"
      "take their reference text (msgid), with a warning. The code page is\n"
-     "--codepage, else X-Zwx-Codepage, else the Windows ANSI code page of the\n"
-     "Language header, else 1252.\n"},
+     "--codepage, else X-Zwx-Codepage (the code page of the data file the texts\n"
+     "came from), else the Windows ANSI code page of the Language header, else\n"
+     "1252.\n"},
     {"compare-po", ZwxCmd_ComparePo, 2, 0, "compare-po FILE PO [--codepage N]",
      "lists the keys a PO file misses, adds or leaves untranslated\n",
      "Lists, one line each, the keys a PO file misses, adds, leaves untranslated\n"
@@ -68,9 +71,10 @@ struct OptionHelp {
 };
 
 const OptionHelp ZWX_OPTIONS[] = {
-    {TAKES_OUTPUT, "-o FILE       the output; - is standard output. A regular file is replaced\n"
-                   "              through a temporary file beside it; a device, FIFO or console\n"
-                   "              (NUL, CON) is written through; a symbolic link's target is\n"
+    {TAKES_OUTPUT, "-o FILE       the output; - is standard output (also -oFILE,\n"
+                   "              --output-file=FILE). A regular file is replaced through a\n"
+                   "              temporary file beside it; a device, FIFO or console (NUL,\n"
+                   "              CON) is written through; a symbolic link's target is\n"
                    "              replaced and the link kept; a read-only file is refused\n"},
     {0, "--codepage N  the code page of the data file's texts: 874, 932, 936, 949,\n"
         "              950, 1250 to 1258, 65001; by default the one the input\n"
@@ -78,6 +82,8 @@ const OptionHelp ZWX_OPTIONS[] = {
     {TAKES_CHECK, "--check       refuse to write a data file that check would warn about\n"},
     {TAKES_TRANSLATION,
      "--translation FILE  the translated data file whose texts fill the msgstr\n"},
+    {TAKES_EMPTY, "--allow-empty write a catalogue or template without messages; without\n"
+                  "              it an input that yields none is an error\n"},
     {0, "-h, --help    this command's usage;  -V, --version  the version of zwx\n"},
 };
 
@@ -145,6 +151,7 @@ struct CommandLine {
     std::string codePage;
     bool haveCodePage;
     bool check;
+    bool allowEmpty;
     std::string translation;
     bool haveTranslation;
 };
@@ -171,27 +178,33 @@ std::string ParseOptions(int argc, const char *const *argv, CommandLine *line) {
             optionsDone = true;
             continue;
         }
-        if (arg == "--check") {
-            if (line->check) {
-                return "option --check given twice";
+        if (arg == "--check" || arg == "--allow-empty") {
+            bool *flag = arg == "--check" ? &line->check : &line->allowEmpty;
+            if (*flag) {
+                return "option " + arg + " given twice";
             }
-            line->check = true;
+            *flag = true;
             continue;
         }
-        if (arg == "-o" || arg == "--output") {
+        // As gettext's tools: -oFILE, and --name=VALUE for every long one.
+        const size_t equals = arg.compare(0, 2, "--") == 0 ? arg.find('=') : std::string::npos;
+        const std::string option = arg.substr(0, equals);
+        if (equals != std::string::npos) {
+            inlineValue = arg.substr(equals + 1);
+            hasInline = true;
+        } else if (arg.size() > 2 && arg.compare(0, 2, "-o") == 0) {
+            inlineValue = arg.substr(2);
+            hasInline = true;
+        }
+        if (option == "--output" || option == "--output-file" || arg.compare(0, 2, "-o") == 0) {
             value = &line->output;
             seen = &line->haveOutput;
-        } else if (arg == "--translation") {
+        } else if (option == "--translation") {
             value = &line->translation;
             seen = &line->haveTranslation;
-        } else if (arg == "--codepage") {
+        } else if (option == "--codepage") {
             value = &line->codePage;
             seen = &line->haveCodePage;
-        } else if (arg.compare(0, 11, "--codepage=") == 0) {
-            value = &line->codePage;
-            seen = &line->haveCodePage;
-            inlineValue = arg.substr(11);
-            hasInline = true;
         } else {
             return "unknown option " + arg;
         }
@@ -228,6 +241,9 @@ std::string CheckUse(const Command &command, const CommandLine &line) {
     }
     if ((command.takes & TAKES_TRANSLATION) == 0 && line.haveTranslation) {
         return "--translation is not for " + name;
+    }
+    if ((command.takes & TAKES_EMPTY) == 0 && line.allowEmpty) {
+        return "--allow-empty is not for " + name;
     }
     size_t fromStdin = 0;
     for (const std::string &operand : line.operands) {
@@ -293,6 +309,7 @@ int Zwx_Main(int argc, const char *const *argv, ZwxStreams *io) {
     ZwxOptions options;
     options.output = line.output;
     options.strict = line.check;
+    options.allowEmpty = line.allowEmpty;
     options.translation = line.translation;
     if (line.haveOutput && line.output.empty()) {
         return Usage(io, "-o needs a file name (or - for standard output)");

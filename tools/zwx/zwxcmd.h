@@ -28,6 +28,7 @@ struct ZwxOptions {
     uint32_t codePage = 0;   // --codepage; 0: not given
     bool strict = false;     // compile --check
     std::string translation; // po-export --translation: the translated data file
+    bool allowEmpty = false; // --allow-empty: a catalogue without messages is no error
 };
 
 // The commands, as the command line names them. files are the command's
