@@ -1,6 +1,7 @@
 // The compiled parts of a C++ standard library that this project's tools
 // reach through libc++'s headers (built with exceptions off), and no more:
-// plain new and delete, the overloads of std::to_string that are called, and
+// plain new and delete, the overloads of std::to_string and std::to_wstring
+// that are called, and
 // the prime table sizes of the unordered containers. A program that needs
 // another (new[], aligned or nothrow new, to_string(long)) fails to link
 // until it is added here.
@@ -60,6 +61,20 @@ string to_string(unsigned long value) {
 }
 string to_string(unsigned long long value) {
     return Digits(value, false);
+}
+string to_string(long long value) {
+    const bool negative = value < 0;
+    const unsigned long long magnitude = negative ? 0ull - static_cast<unsigned long long>(value)
+                                                  : static_cast<unsigned long long>(value);
+    return Digits(magnitude, negative);
+}
+wstring to_wstring(unsigned value) {
+    const string digits = Digits(value, false);
+    return wstring(digits.begin(), digits.end());
+}
+wstring to_wstring(unsigned long long value) {
+    const string digits = Digits(value, false);
+    return wstring(digits.begin(), digits.end());
 }
 
 // The smallest prime not below n: bucket counts of unordered containers.
