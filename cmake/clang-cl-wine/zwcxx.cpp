@@ -1,10 +1,9 @@
 // The compiled parts of a C++ standard library that this project's tools
 // reach through libc++'s headers (built with exceptions off), and no more:
 // plain new and delete, the overloads of std::to_string and std::to_wstring
-// that are called, and
-// the prime table sizes of the unordered containers. A program that needs
-// another (new[], aligned or nothrow new, to_string(long)) fails to link
-// until it is added here.
+// that are called, and the prime table sizes of the unordered containers. A
+// program that needs another (new[], aligned or nothrow new, to_string(long))
+// fails to link until it is added here.
 // Allocation uses the process heap, so a DLL that uses new imports no C
 // runtime DLL; failure ends the process, as new cannot throw here.
 #include <windows.h>
