@@ -136,6 +136,10 @@ int ZwxCmd_CompilePo(const std::vector<std::string> &files, const ZwxOptions &op
 
     ZwxSection section = {ERRMSG_SECTION_NAME, {}};
     const PoEntry *header = Po_Header(po);
+    if (header == nullptr) {
+        // As msgfmt --check: without a header nothing says what the texts are.
+        warnings.push_back({label + ": ", "the file has no header entry (msginit writes one)"});
+    }
     ZwxLines lines = {{header != nullptr ? header->line : 1}, {{}}};
     std::unordered_map<std::string, size_t> keyEntry; // folded key: its index in section
     for (const PoEntry &entry : po.entries) {
@@ -171,6 +175,21 @@ int ZwxCmd_CompilePo(const std::vector<std::string> &files, const ZwxOptions &op
         const std::string &text = reference ? entry.id : entry.str;
         const std::string role = reference ? "reference text" : "translation";
         const std::string &whereText = reference ? where : whereStr;
+        if (!reference) {
+            // What msgfmt --check demands: a text that begins or ends a line
+            // in the reference does so in the translation too.
+            const char *ends[] = {"begin", "end"};
+            for (int end = 0; end < 2; ++end) {
+                const bool inId =
+                    !entry.id.empty() && (end == 0 ? entry.id.front() : entry.id.back()) == '\n';
+                const bool inStr = (end == 0 ? entry.str.front() : entry.str.back()) == '\n';
+                if (inId != inStr) {
+                    warnings.push_back(
+                        {whereStr, context + ": 'msgid' and 'msgstr' entries do not both " +
+                                       ends[end] + " with '\\n'"});
+                }
+            }
+        }
         if (!Source_Convert(text, codePage, &built.value, &why)) {
             errors.push_back(whereText + "in the " + role + " of " + context + ": " + why);
             continue;
