@@ -8,9 +8,14 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/ptrace.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/sysmacros.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <cstring>
 
 #include <algorithm>
 #include <atomic>
@@ -118,6 +123,54 @@ TEST_F(OutputTest, ALinkStaysAndItsTargetIsReplaced) {
     fs::create_symlink("loop", Path("loop"));
     EXPECT_EQ(CompileTo(Path("loop")), ZWX_EXIT_FAILED);
     EXPECT_TRUE(fs::is_symlink(Path("loop")));
+}
+
+// A zwx interrupted while it writes removes its temporary file and dies of
+// the signal. The child is traced only to stop it on its way into fsync of
+// the temporary file, the moment the signal is sent; then it runs untraced.
+TEST_F(OutputTest, AnInterruptedWriteLeavesNoTemporaryFile) {
+    const std::vector<std::string> before = Names(Path(""));
+    for (int sig : {SIGTERM, SIGINT}) {
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            ::signal(SIGINT, SIG_DFL); // as from a terminal, even under a runner that ignores it
+            if (ptrace(PTRACE_TRACEME, 0, nullptr, nullptr) != 0) {
+                _exit(77);
+            }
+            raise(SIGSTOP);
+            _exit(CompileTo(Path("out.zwx")));
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        if (WIFEXITED(status) && WEXITSTATUS(status) == 77) {
+            GTEST_SKIP() << "this system does not let a test trace its child";
+        }
+        ASSERT_TRUE(WIFSTOPPED(status));
+        ptrace(PTRACE_SETOPTIONS, child, nullptr, PTRACE_O_TRACESYSGOOD | PTRACE_O_EXITKILL);
+        bool sent = false;
+        int deliver = 0;
+        while (!sent) {
+            ASSERT_EQ(ptrace(PTRACE_SYSCALL, child, nullptr, deliver), 0);
+            ASSERT_EQ(waitpid(child, &status, 0), child);
+            if (!WIFSTOPPED(status)) {
+                break;
+            }
+            deliver = WSTOPSIG(status) == (SIGTRAP | 0x80) ? 0 : WSTOPSIG(status);
+            __ptrace_syscall_info info;
+            memset(&info, 0, sizeof info);
+            if (deliver == 0 && ptrace(PTRACE_GET_SYSCALL_INFO, child, sizeof info, &info) > 0 &&
+                info.op == PTRACE_SYSCALL_INFO_ENTRY && info.entry.nr == SYS_fsync) {
+                kill(child, sig);
+                ptrace(PTRACE_DETACH, child, nullptr, 0);
+                ASSERT_EQ(waitpid(child, &status, 0), child);
+                sent = true;
+            }
+        }
+        EXPECT_TRUE(sent) << "zwx wrote no file";
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == sig) << sig << " " << status;
+        EXPECT_EQ(Names(Path("")), before) << sig;
+    }
 }
 
 TEST_F(OutputTest, AReadOnlyOutputIsRefusedEvenForRoot) {

@@ -87,7 +87,7 @@ TEST(PoParse, ErrorsNameTheirLine) {
         {"msgid \"a\"\n\nmsgid \"b\"\nmsgstr \"\"\n", "t.po:1: an entry without msgstr"},
         {"msgid \"a\"\nmsgfoo \"b\"\n", "t.po:2: unknown keyword msgfoo"},
         {"msgctxt \"k\"\nmsgid \"a\"\nmsgstr \"\"\n\nmsgctxt \"k\"\nmsgid \"a\"\nmsgstr \"x\"\n",
-         "t.po:5: the same message as line 1"},
+         "t.po:6: the same message as line 2"},
         // Text from the file reaches the terminal escaped: no ESC, BEL, C1
         // control or invalid byte goes out raw.
         {"msgid \"a\"\nmsgstr \"\"\n\x1b]0;title\a\"x\"\n",
@@ -115,8 +115,9 @@ TEST(PoParse, TheSameMessageIsTheSameContextAndId) {
                              "msgctxt \"ab\"\nmsgid \"c\"\nmsgstr \"z\"\n";  // 23
     const PoFile file = Po_Parse(text, "t.po");
     EXPECT_EQ(file.entries.size(), 7u);
-    EXPECT_EQ(file.errors, (std::vector<std::string>{"t.po:19: the same message as line 1",
-                                                     "t.po:23: the same message as line 1"}));
+    // Both positions are msgid lines, as gettext's own.
+    EXPECT_EQ(file.errors, (std::vector<std::string>{"t.po:20: the same message as line 2",
+                                                     "t.po:24: the same message as line 2"}));
 }
 
 // What is not a PO file is not read to its end: the first 100 errors, then
@@ -304,6 +305,25 @@ TEST_F(PoCommandTest, CompileChecksEveryCharacterAndShowsTheReferenceForFuzzyAnd
         EXPECT_EQ(Run({"compile-po", Path("bad.po"), "-o", Path("bad.zwx")}), ZWX_EXIT_FINDINGS)
             << bad;
         EXPECT_NE(io_.err.find("bad.po"), std::string::npos) << io_.err;
+    }
+}
+
+// Each finding names the line of the string it is about, as gettext's tools
+// do, not the first comment line of its entry.
+TEST_F(PoCommandTest, FindingsNameTheLineOfTheirMsgidOrMsgstr) {
+    Write("p.po",
+          "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=UTF-8\\n\"\n\n"           // 1
+          "# a comment\n#. code 0\nmsgctxt \"ERMSG_00\"\nmsgid \"a\"\nmsgstr \"\"\n\n"      // 4
+          "# a comment\nmsgid \"no context\"\nmsgstr \"x\"\n\n"                             // 10
+          "#. code 1\nmsgctxt \"ERMSG_01\"\nmsgid \"b\"\nmsgstr \"\"\n\"\xE7\x94\xA8\"\n\n" // 14
+          "#, fuzzy\nmsgctxt \"ERMSG_02\"\nmsgid \"\xE7\x94\xA8\"\nmsgstr \"c\"\n");        // 20
+    EXPECT_EQ(Run({"compile-po", Path("p.po"), "--codepage", "1252", "-o", Path("p.zwx")}),
+              ZWX_EXIT_FINDINGS);
+    for (const char *finding :
+         {"p.po:8: warning: ERMSG_00 is untranslated", "p.po:11: an entry without msgctxt",
+          "p.po:17: in the translation of ERMSG_01",
+          "p.po:22: in the reference text of ERMSG_02"}) {
+        EXPECT_NE(io_.err.find(finding), std::string::npos) << finding << "\n" << io_.err;
     }
 }
 

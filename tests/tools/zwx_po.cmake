@@ -152,3 +152,48 @@ if(status STREQUAL "0")
 endif()
 expect_zwx(1 compile-po ja-bom.po -o ja-bom.zwx)
 expect_match("${zwx_err}" "ja-bom.po:1: the file starts with a UTF-8 byte-order mark" "a BOM")
+
+# msgfmt --check and compile-po --check refuse the same files: a translation
+# that does not begin or end with a newline where its msgid does, and a file
+# without a header entry; both name the msgstr's line, below comments.
+set(header "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=UTF-8\\n\"\n\n")
+set(fallback "\nmsgctxt \"ERMSG_XX\"\nmsgid \"Unknown error\"\nmsgstr \"Unbekannter Fehler\"\n")
+foreach(case "ok|${header}#. code 0\nmsgctxt \"ERMSG_00\"\nmsgid \"\\nPaper jam\\n\"\nmsgstr \"\\nPapierstau\\n\"\n"
+             "begin|${header}#. code 0\n#: en.src\nmsgctxt \"ERMSG_00\"\nmsgid \"\\nPaper jam\"\nmsgstr \"Papierstau\"\n"
+             "end|${header}# a translator's comment\nmsgctxt \"ERMSG_00\"\nmsgid \"Paper jam\"\nmsgstr \"\"\n\"Papierstau\\n\"\n"
+             "headless|msgctxt \"ERMSG_00\"\nmsgid \"Paper jam\"\nmsgstr \"Papierstau\"\n")
+  string(FIND "${case}" "|" bar)
+  string(SUBSTRING "${case}" 0 ${bar} name)
+  math(EXPR bar "${bar} + 1")
+  string(SUBSTRING "${case}" ${bar} -1 text)
+  file(WRITE "${WORK}/check-${name}.po" "${text}${fallback}")
+  execute_process(COMMAND ${MSGFMT} -c -o check-${name}.mo check-${name}.po
+                  WORKING_DIRECTORY "${WORK}" RESULT_VARIABLE status OUTPUT_QUIET
+                  ERROR_VARIABLE msgfmt_err)
+  if(name STREQUAL "ok")
+    if(NOT status STREQUAL "0")
+      message(FATAL_ERROR "msgfmt -c refused check-ok.po\n${msgfmt_err}")
+    endif()
+    expect_zwx(0 compile-po --check check-${name}.po -o check-${name}.zwx)
+    continue()
+  endif()
+  if(status STREQUAL "0")
+    message(FATAL_ERROR "msgfmt -c took check-${name}.po")
+  endif()
+  expect_zwx(1 compile-po --check check-${name}.po -o check-${name}.zwx)
+  if(EXISTS "${WORK}/check-${name}.zwx")
+    message(FATAL_ERROR "compile-po --check wrote check-${name}.zwx")
+  endif()
+  if(name STREQUAL "headless")
+    expect_match("${zwx_err}" "check-headless.po: error: the file has no header entry" "no header")
+  else()
+    string(REGEX MATCH "check-${name}\\.po:[0-9]+: 'msgid' and 'msgstr' entries do not both ${name} with '\\\\n'"
+           msgfmt_line "${msgfmt_err}")
+    string(REGEX MATCH "^check-${name}\\.po:[0-9]+:" position "${msgfmt_line}")
+    if(position STREQUAL "")
+      message(FATAL_ERROR "msgfmt -c says no '\\n' mismatch\n${msgfmt_err}")
+    endif()
+    expect_match("${zwx_err}" "${position} error: ERMSG_00: 'msgid' and 'msgstr' entries do not both ${name} with '\\\\n'"
+                 "the '\\n' at the ${name}")
+  endif()
+endforeach()

@@ -71,7 +71,7 @@ int ZwxCmd_ComparePo(const std::vector<std::string> &files, const ZwxOptions &op
         if (!ZwxCmd_Translatable(entry)) {
             continue;
         }
-        const std::string where = label + ":" + std::to_string(entry.line) + ": ";
+        const std::string where = label + ":" + std::to_string(entry.idLine) + ": ";
         const auto known = entry.hasContext ? referenceOf.find(ZwxCmd_FoldedKey(entry.context))
                                             : referenceOf.end();
         const size_t found = known != referenceOf.end() ? known->second : reference.size();

@@ -136,13 +136,19 @@ int ZwxCmd_CompilePo(const std::vector<std::string> &files, const ZwxOptions &op
 
     ZwxSection section = {ERRMSG_SECTION_NAME, {}};
     const PoEntry *header = Po_Header(po);
+    if (header == nullptr) {
+        // As msgfmt --check: without a header nothing says what the texts are.
+        warnings.push_back({label + ": ", "the file has no header entry (msginit writes one)"});
+    }
     ZwxLines lines = {{header != nullptr ? header->line : 1}, {{}}};
     std::unordered_map<std::string, size_t> keyEntry; // folded key: its index in section
     for (const PoEntry &entry : po.entries) {
         if (!ZwxCmd_Translatable(entry) || !charset.empty()) {
             continue;
         }
-        const std::string where = label + ":" + std::to_string(entry.line) + ": ";
+        // Positions name the line of the string concerned, as gettext's do.
+        const std::string where = label + ":" + std::to_string(entry.idLine) + ": ";
+        const std::string whereStr = label + ":" + std::to_string(entry.strLine) + ": ";
         const std::string context = Text_Shown(entry.context);
         if (!entry.hasContext) {
             errors.push_back(where + "an entry without msgctxt names no key");
@@ -156,8 +162,9 @@ int ZwxCmd_CompilePo(const std::vector<std::string> &files, const ZwxOptions &op
         // is shown in the reference language, never as nothing.
         const bool reference = entry.fuzzy || entry.str.empty();
         if (reference) {
-            warnings.push_back({where, context + " is " + (entry.fuzzy ? "fuzzy" : "untranslated") +
-                                           ": its reference text (msgid) is used"});
+            warnings.push_back({whereStr, context + " is " +
+                                              (entry.fuzzy ? "fuzzy" : "untranslated") +
+                                              ": its reference text (msgid) is used"});
         }
         ZwxEntry built;
         std::string why;
@@ -167,8 +174,24 @@ int ZwxCmd_CompilePo(const std::vector<std::string> &files, const ZwxOptions &op
         }
         const std::string &text = reference ? entry.id : entry.str;
         const std::string role = reference ? "reference text" : "translation";
+        const std::string &whereText = reference ? where : whereStr;
+        if (!reference) {
+            // What msgfmt --check demands: a text that begins or ends a line
+            // in the reference does so in the translation too.
+            const char *ends[] = {"begin", "end"};
+            for (int end = 0; end < 2; ++end) {
+                const bool inId =
+                    !entry.id.empty() && (end == 0 ? entry.id.front() : entry.id.back()) == '\n';
+                const bool inStr = (end == 0 ? entry.str.front() : entry.str.back()) == '\n';
+                if (inId != inStr) {
+                    warnings.push_back(
+                        {whereStr, context + ": 'msgid' and 'msgstr' entries do not both " +
+                                       ends[end] + " with '\\n'"});
+                }
+            }
+        }
         if (!Source_Convert(text, codePage, &built.value, &why)) {
-            errors.push_back(where + "in the " + role + " of " + context + ": " + why);
+            errors.push_back(whereText + "in the " + role + " of " + context + ": " + why);
             continue;
         }
         if (built.key.empty() || built.key.size() >= ERRMSG_KEY_SIZE) {
@@ -177,7 +200,7 @@ int ZwxCmd_CompilePo(const std::vector<std::string> &files, const ZwxOptions &op
             continue;
         }
         if (built.value.size() >= ERRMSG_TEXT_SIZE) {
-            errors.push_back(where + "the " + role + " of " + context + " is " +
+            errors.push_back(whereText + "the " + role + " of " + context + " is " +
                              std::to_string(built.value.size()) + " bytes in code page " +
                              std::to_string(codePage) + "; the library reads values of at most " +
                              std::to_string(ERRMSG_TEXT_SIZE - 1));
@@ -190,7 +213,7 @@ int ZwxCmd_CompilePo(const std::vector<std::string> &files, const ZwxOptions &op
             continue;
         }
         section.entries.push_back(built);
-        lines.entries[0].push_back(entry.line);
+        lines.entries[0].push_back(reference ? entry.idLine : entry.strLine);
     }
     // A release build (--check) takes no text that is missing or unconfirmed.
     for (const auto &warning : warnings) {

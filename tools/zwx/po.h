@@ -14,7 +14,9 @@
 #include <vector>
 
 struct PoEntry {
-    size_t line; // where the entry's first line is
+    size_t line;    // where the entry's first line is
+    size_t idLine;  // where its msgid is
+    size_t strLine; // where its msgstr (msgstr[0]) is
     bool hasContext;
     std::string context;                // msgctxt
     std::string id;                     // msgid

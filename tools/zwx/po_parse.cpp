@@ -205,6 +205,7 @@ void KeywordLine(Parser *parser, const std::string &line, bool obsolete) {
             part = PART_CONTEXT;
         } else {
             parser->haveId = true;
+            parser->entry.idLine = parser->line;
             part = PART_ID;
         }
     } else if (!parser->open || !parser->haveId) {
@@ -215,6 +216,7 @@ void KeywordLine(Parser *parser, const std::string &line, bool obsolete) {
         part = PART_PLURAL;
     } else if (keyword == "msgstr" || (keyword == "msgstr[0]" && parser->entry.plural)) {
         parser->haveStr = true;
+        parser->entry.strLine = parser->line;
         part = PART_STR;
     } else if (keyword.compare(0, 7, "msgstr[") == 0 && parser->entry.plural) {
         part = PART_OTHER_STR;
@@ -291,7 +293,7 @@ PoFile Po_Parse(const std::string &text, const std::string &name) {
     FinishEntry(&parser);
     // The same context and msgid twice: gettext's tools refuse such a file.
     // Each message is told apart by whether it has a context, the context's
-    // length, the context and the id; the line of its first entry is kept.
+    // length, the context and the id; the line of its first msgid is kept.
     std::unordered_map<std::string, size_t> firstLine;
     firstLine.reserve(parser.file.entries.size());
     for (const PoEntry &entry : parser.file.entries) {
@@ -301,9 +303,9 @@ PoFile Po_Parse(const std::string &text, const std::string &name) {
         const std::string message = (entry.hasContext ? "c" : "n") +
                                     std::to_string(entry.context.size()) + ":" + entry.context +
                                     entry.id;
-        const auto inserted = firstLine.emplace(message, entry.line);
+        const auto inserted = firstLine.emplace(message, entry.idLine);
         if (!inserted.second && parser.file.errors.size() < PO_MAX_ERRORS) {
-            parser.file.errors.push_back(name + ":" + std::to_string(entry.line) +
+            parser.file.errors.push_back(name + ":" + std::to_string(entry.idLine) +
                                          ": the same message as line " +
                                          std::to_string(inserted.first->second));
         }

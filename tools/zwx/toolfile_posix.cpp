@@ -3,6 +3,7 @@
 #include "toolfile.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,6 +11,78 @@
 #include <cstring>
 
 namespace {
+
+// The temporary file being written, for the signal handler: a fixed buffer,
+// since the handler may call nothing but async-signal-safe functions.
+char g_pendingTemp[4096];
+
+const int TOOLFILE_SIGNALS[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+const size_t TOOLFILE_SIGNAL_COUNT = sizeof TOOLFILE_SIGNALS / sizeof TOOLFILE_SIGNALS[0];
+
+struct PendingGuard {
+    struct sigaction previous[TOOLFILE_SIGNAL_COUNT];
+    bool installed;
+};
+
+void RemovePendingAndDie(int signal) {
+    if (g_pendingTemp[0] != '\0') {
+        unlink(g_pendingTemp);
+    }
+    // The default action, so the caller sees zwx killed by this signal.
+    struct sigaction fallback;
+    memset(&fallback, 0, sizeof fallback);
+    fallback.sa_handler = SIG_DFL;
+    sigemptyset(&fallback.sa_mask);
+    sigaction(signal, &fallback, nullptr);
+    raise(signal);
+}
+
+void BlockSignals(sigset_t *previous) {
+    sigset_t all;
+    sigemptyset(&all);
+    for (int signal : TOOLFILE_SIGNALS) {
+        sigaddset(&all, signal);
+    }
+    sigprocmask(SIG_BLOCK, &all, previous);
+}
+
+// Called with the signals blocked: from here until ForgetPending an
+// interrupting SIGINT, SIGTERM, SIGHUP or SIGQUIT removes temp. A signal the
+// caller ignores (nohup) stays ignored.
+bool RememberPending(const std::string &temp, PendingGuard *guard) {
+    memset(guard, 0, sizeof *guard);
+    if (temp.size() >= sizeof g_pendingTemp) {
+        return false;
+    }
+    memcpy(g_pendingTemp, temp.c_str(), temp.size() + 1);
+    struct sigaction handler;
+    memset(&handler, 0, sizeof handler);
+    handler.sa_handler = RemovePendingAndDie;
+    sigemptyset(&handler.sa_mask);
+    for (int signal : TOOLFILE_SIGNALS) {
+        sigaddset(&handler.sa_mask, signal);
+    }
+    for (size_t i = 0; i < TOOLFILE_SIGNAL_COUNT; ++i) {
+        sigaction(TOOLFILE_SIGNALS[i], nullptr, &guard->previous[i]);
+        if (guard->previous[i].sa_handler != SIG_IGN) {
+            sigaction(TOOLFILE_SIGNALS[i], &handler, nullptr);
+        }
+    }
+    guard->installed = true;
+    return true;
+}
+
+void ForgetPending(PendingGuard *guard) {
+    sigset_t previous;
+    BlockSignals(&previous);
+    g_pendingTemp[0] = '\0';
+    if (guard->installed) {
+        for (size_t i = 0; i < TOOLFILE_SIGNAL_COUNT; ++i) {
+            sigaction(TOOLFILE_SIGNALS[i], &guard->previous[i], nullptr);
+        }
+    }
+    sigprocmask(SIG_SETMASK, &previous, nullptr);
+}
 
 // Links followed by hand before giving up, as the kernel's own limit.
 const int TOOLFILE_MAX_LINKS = 40;
@@ -81,6 +154,11 @@ bool WriteThrough(const std::string &path, const std::vector<uint8_t> &bytes, st
 bool WriteAtomic(const std::string &path, const std::vector<uint8_t> &bytes, std::string *error) {
     std::string temp;
     int fd = -1;
+    // Signals wait until the temporary name is known to the handler.
+    sigset_t mask;
+    BlockSignals(&mask);
+    PendingGuard guard;
+    memset(&guard, 0, sizeof guard);
     for (unsigned attempt = 0; fd < 0 && attempt < 100; ++attempt) {
         // A hidden name beside the output: a glob such as *.ZWX never picks
         // up what a killed zwx leaves.
@@ -93,9 +171,13 @@ bool WriteAtomic(const std::string &path, const std::vector<uint8_t> &bytes, std
         }
     }
     if (fd < 0) {
-        *error = std::string("cannot create a temporary file beside it: ") + strerror(errno);
+        const int failure = errno;
+        sigprocmask(SIG_SETMASK, &mask, nullptr);
+        *error = std::string("cannot create a temporary file beside it: ") + strerror(failure);
         return false;
     }
+    RememberPending(temp, &guard);
+    sigprocmask(SIG_SETMASK, &mask, nullptr);
     // A replaced file keeps its permissions, and its owner and group where
     // zwx may give them (as root); a new one follows the umask.
     struct stat old;
@@ -118,6 +200,7 @@ bool WriteAtomic(const std::string &path, const std::vector<uint8_t> &bytes, std
         unlink(temp.c_str());
         *error = strerror(failure);
     }
+    ForgetPending(&guard);
     return ok;
 }
 
