@@ -14,21 +14,21 @@ int32_t Unavailable() {
 
 } // namespace
 
-extern "C" const char *VOLQUAD_GetErrorMsg(int32_t) {
+extern "C" const char *WINAPI VOLQUAD_GetErrorMsg(int32_t) {
     return "Old text.";
 }
-extern "C" int32_t VOLQUAD_SettingExport(const char *, intptr_t) {
+extern "C" int32_t WINAPI VOLQUAD_SettingExport(const char *, intptr_t) {
     return Unavailable();
 }
-extern "C" int32_t VOLQUAD_SettingImport(const char *, intptr_t) {
+extern "C" int32_t WINAPI VOLQUAD_SettingImport(const char *, intptr_t) {
     return Unavailable();
 }
-extern "C" int32_t VOLQUAD_PersonalInfoImport(const char *, intptr_t) {
+extern "C" int32_t WINAPI VOLQUAD_PersonalInfoImport(const char *, intptr_t) {
     return Unavailable();
 }
-extern "C" int32_t VOLQUAD_DefaultSetting(const char *, intptr_t) {
+extern "C" int32_t WINAPI VOLQUAD_DefaultSetting(const char *, intptr_t) {
     return Unavailable();
 }
-extern "C" int32_t VOLQUAD_FixSetting(const char *, intptr_t) {
+extern "C" int32_t WINAPI VOLQUAD_FixSetting(const char *, intptr_t) {
     return Unavailable();
 }
