@@ -1,32 +1,7 @@
 #include "po.h"
+#include "text.h"
 
 namespace {
-
-// The named escapes, as gettext's own tools write them.
-const char *Escape(char c) {
-    switch (c) {
-    case '\\':
-        return "\\\\";
-    case '"':
-        return "\\\"";
-    case '\n':
-        return "\\n";
-    case '\t':
-        return "\\t";
-    case '\r':
-        return "\\r";
-    case '\a':
-        return "\\a";
-    case '\b':
-        return "\\b";
-    case '\f':
-        return "\\f";
-    case '\v':
-        return "\\v";
-    default:
-        return nullptr;
-    }
-}
 
 std::string Quote(const std::string &piece) {
     return "\"" + Po_Escape(piece) + "\"";
@@ -38,7 +13,7 @@ std::string Po_Escape(const std::string &text) {
     std::string out;
     for (char c : text) {
         const unsigned char u = static_cast<unsigned char>(c);
-        const char *escape = Escape(c);
+        const char *escape = Text_NamedEscape(c);
         if (escape != nullptr) {
             out += escape;
         } else if (u < 0x20 || u == 0x7F) {
@@ -57,7 +32,7 @@ std::string Po_Escape(const std::string &text) {
 bool Po_Writable(const std::string &text) {
     for (char c : text) {
         const unsigned char u = static_cast<unsigned char>(c);
-        if ((u < 0x20 || u == 0x7F) && Escape(c) == nullptr) {
+        if ((u < 0x20 || u == 0x7F) && Text_NamedEscape(c) == nullptr) {
             return false;
         }
     }

@@ -79,7 +79,9 @@ void AppendOctal(std::string *out, unsigned char byte) {
     out->append(octal);
 }
 
-const char *NamedEscape(char c) {
+} // namespace
+
+const char *Text_NamedEscape(char c) {
     switch (c) {
     case '\\':
         return "\\\\";
@@ -104,8 +106,6 @@ const char *NamedEscape(char c) {
     }
 }
 
-} // namespace
-
 std::string Text_Shown(const std::string &text) {
     std::string out;
     size_t at = 0;
@@ -114,7 +114,7 @@ std::string Text_Shown(const std::string &text) {
         uint32_t codePoint = 0;
         size_t length = 1;
         if (byte < 0x80) {
-            const char *named = NamedEscape(text[at]);
+            const char *named = Text_NamedEscape(text[at]);
             if (named != nullptr) {
                 out.append(named);
             } else if (byte < 0x20 || byte == 0x7F) {

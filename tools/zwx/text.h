@@ -22,6 +22,9 @@ std::string Text_Utf16Problem(const std::string &text);
 // terminal, escaped as a PO string escapes it: \\ \" \n \t \r \a \b \f \v,
 // every other control character (C0, DEL, and C1 written in UTF-8) and every
 // byte that is not part of valid UTF-8 as \ooo (ESC is \033).
+// The named escape of c as gettext writes it in a PO string ("\\n" for a
+// line feed), or null when c has none.
+const char *Text_NamedEscape(char c);
 std::string Text_Shown(const std::string &text);
 
 // "unknown escape \q", or for a character that is not shown as itself
