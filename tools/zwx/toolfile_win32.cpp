@@ -1,7 +1,10 @@
 // Files on Windows: UTF-8 paths opened through the UTF-16 API (tools/common's
 // one conversion), so that names outside the ANSI code page work; atomic
 // output is a new file in the target's folder, written and flushed, then
-// moved over the target in one step.
+// moved over the target in one step. Until it is complete the new file is
+// marked for deletion, so the system removes it however zwx ends: Ctrl+C
+// (whose default action exits the process), a closed console, or
+// TerminateProcess.
 #include "toolfile.h"
 #include "wtext.h"
 
@@ -125,6 +128,28 @@ bool FinalPath(const std::wstring &path, std::wstring *target, std::string *erro
     return true;
 }
 
+bool SetDeleteOnClose(HANDLE file, bool remove) {
+    FILE_DISPOSITION_INFO disposition;
+    disposition.DeleteFile = remove ? TRUE : FALSE;
+    return SetFileInformationByHandle(file, FileDispositionInfo, &disposition,
+                                      sizeof disposition) != FALSE;
+}
+
+// Whether a name that no attributes could be read for is free. Under Wine a
+// POSIX symbolic link to a missing file is invisible to every query, yet a
+// rename would replace the link: claiming the name tells (the claim goes again
+// when the handle closes).
+bool NameIsFree(const std::wstring &path) {
+    HANDLE claim = CreateFileW(path.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (claim == INVALID_HANDLE_VALUE) {
+        const DWORD failure = GetLastError();
+        return failure != ERROR_FILE_EXISTS && failure != ERROR_ALREADY_EXISTS;
+    }
+    CloseHandle(claim);
+    return true;
+}
+
 bool WriteAtomic(const std::wstring &target, const std::vector<uint8_t> &bytes,
                  std::string *error) {
     std::wstring temp;
@@ -137,7 +162,7 @@ bool WriteAtomic(const std::wstring &target, const std::vector<uint8_t> &bytes,
         temp = target.substr(0, slash) + L"." + target.substr(slash) +
                WText_Wide(".tmp-" + std::to_string(GetCurrentProcessId()) + "-" +
                           std::to_string(attempt));
-        file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+        file = CreateFileW(temp.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
         failure = GetLastError();
         if (file == INVALID_HANDLE_VALUE && failure != ERROR_FILE_EXISTS &&
@@ -149,7 +174,11 @@ bool WriteAtomic(const std::wstring &target, const std::vector<uint8_t> &bytes,
         *error = "cannot create a temporary file beside it: " + ReasonText(failure);
         return false;
     }
-    bool ok = WriteAll(file, bytes) && FlushFileBuffers(file);
+    // A file system that cannot mark it leaves the cleanup to the failure
+    // paths below, as before; one that marked it must unmark it.
+    const bool marked = SetDeleteOnClose(file, true);
+    bool ok = WriteAll(file, bytes) && FlushFileBuffers(file) &&
+              (!marked || SetDeleteOnClose(file, false));
     failure = ok ? 0 : GetLastError();
     if (!CloseHandle(file) && ok) {
         ok = false;
@@ -195,6 +224,11 @@ bool ToolFile_WriteOutput(const std::string &path, const std::vector<uint8_t> &b
     }
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
         *error = "it is read-only (attrib -r clears the attribute)";
+        return false;
+    }
+    if (attributes == INVALID_FILE_ATTRIBUTES && !NameIsFree(target)) {
+        *error = "the name is taken by something that cannot be opened (a symbolic link to a "
+                 "missing file?)";
         return false;
     }
     return WriteAtomic(target, bytes, error);
