@@ -1,22 +1,16 @@
 #include "benchfiles.h"
+#include "benchtext.h"
 
 #include "catalogue.h"
 #include "zwxwrite.h"
-
-#include <cstdio>
 
 namespace {
 
 const uint32_t kCatalogueCodes = 16;
 
 std::string Key(int code) {
-    char key[16];
-    if (code == 16) {
-        snprintf(key, sizeof key, "ERMSG_XX");
-    } else {
-        snprintf(key, sizeof key, "ERMSG_%02d", code);
-    }
-    return key;
+    return code == 16 ? std::string("ERMSG_XX")
+                      : "ERMSG_" + BenchText_Zeros(static_cast<unsigned>(code), 2);
 }
 
 ZwxSection MessageSection(bool withFallback) {
@@ -29,12 +23,9 @@ ZwxSection MessageSection(bool withFallback) {
 
 // A section of the producer's own: entries of valueLength-character values.
 ZwxSection OtherSection(uint32_t index, uint32_t entries, uint32_t valueLength) {
-    char name[32];
-    snprintf(name, sizeof name, "QORBA_Layout%05u", index);
-    ZwxSection section = {name, {}};
+    ZwxSection section = {"QORBA_Layout" + BenchText_Zeros(index, 5), {}};
     for (uint32_t e = 0; e < entries; ++e) {
-        char key[24];
-        snprintf(key, sizeof key, "KEY_%05u_%02u", index, e);
+        const std::string key = "KEY_" + BenchText_Zeros(index, 5) + "_" + BenchText_Zeros(e, 2);
         std::string value(valueLength, static_cast<char>('a' + (index + e) % 26));
         section.entries.push_back({key, value});
     }
