@@ -129,8 +129,8 @@ bool FinalPath(const std::wstring &path, std::wstring *target, std::string *erro
 }
 
 bool SetDeleteOnClose(HANDLE file, bool remove) {
-    FILE_DISPOSITION_INFO disposition;
-    disposition.DeleteFile = remove ? TRUE : FALSE;
+    // Not by its member's name, which some headers' DeleteFile macro renames.
+    FILE_DISPOSITION_INFO disposition = {static_cast<BOOLEAN>(remove ? TRUE : FALSE)};
     return SetFileInformationByHandle(file, FileDispositionInfo, &disposition,
                                       sizeof disposition) != FALSE;
 }
