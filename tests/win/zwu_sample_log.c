@@ -1,8 +1,7 @@
 /* The sample ZEDWIC_U.DLL's log under calls at the same time: a copy of the
  * module in a folder of the test's own, called from many threads at once;
  * every call must leave exactly its own line, whole.
- * Usage: zwu_sample_log ZEDWIC_U.DLL
- * No printf family: the ARM64 Wine here cannot run it for ARM64 programs. */
+ * Usage: zwu_sample_log ZEDWIC_U.DLL */
 #include "ZEDWIC_W.h"
 
 #include <windows.h>
@@ -32,79 +31,37 @@ static DWORD WINAPI Caller(LPVOID parameter) {
     return 0;
 }
 
-static void Say(DWORD stream, const char *text) {
-    DWORD wrote = 0;
-    WriteFile(GetStdHandle(stream), text, (DWORD)strlen(text), &wrote, NULL);
-}
-
-/* n in decimal, at the end of digits[24]. */
-static const char *Decimal(unsigned long n, char *digits) {
-    int at = 23;
-    digits[at] = '\0';
-    do {
-        digits[--at] = (char)('0' + n % 10);
-        n /= 10;
-    } while (n != 0);
-    return digits + at;
-}
-
-static void SayNumber(DWORD stream, unsigned long n) {
-    char digits[24];
-    Say(stream, Decimal(n, digits));
-}
-
-/* The value of "VOLQUAD_FixSetting printer="Log Printer" value=N\r\n", or -1. */
-static long long LoggedValue(const char *line) {
-    static const char prefix[] = "VOLQUAD_FixSetting printer=\"Log Printer\" value=";
-    const char *at = line + sizeof prefix - 1;
-    long long value = 0;
-    if (strncmp(line, prefix, sizeof prefix - 1) != 0 || *at < '0' || *at > '9') {
-        return -1;
-    }
-    for (; *at >= '0' && *at <= '9' && value < 100000000; ++at) {
-        value = value * 10 + (*at - '0');
-    }
-    return strcmp(at, "\r\n") == 0 ? value : -1;
-}
-
 int main(int argc, char **argv) {
-    char folder[MAX_PATH], module[MAX_PATH], log[MAX_PATH], line[256], id[24];
+    char folder[MAX_PATH], module[MAX_PATH], log[MAX_PATH], line[256];
     static unsigned char seen[kThreads][kCalls];
     HANDLE threads[kThreads];
     HMODULE loaded;
     FILE *file;
     int i, lines = 0, failures = 0;
     if (argc != 2) {
-        Say(STD_ERROR_HANDLE, "usage: zwu_sample_log ZEDWIC_U.DLL\n");
+        fprintf(stderr, "usage: zwu_sample_log ZEDWIC_U.DLL\n");
         return 2;
     }
     /* A fresh folder under the temporary folder. */
     if (GetTempPathA(MAX_PATH, folder) == 0 || strlen(folder) + 40 >= MAX_PATH) {
-        Say(STD_ERROR_HANDLE, "no temporary folder\n");
+        fprintf(stderr, "no temporary folder\n");
         return 2;
     }
-    lstrcatA(folder, "zwu_sample_log_");
-    lstrcatA(folder, Decimal((unsigned long)GetCurrentProcessId(), id));
+    sprintf(folder + strlen(folder), "zwu_sample_log_%lu", (unsigned long)GetCurrentProcessId());
     CreateDirectoryA(folder, NULL);
-    lstrcpyA(module, folder);
-    lstrcatA(module, "\\ZEDWIC_U.DLL");
-    lstrcpyA(log, folder);
-    lstrcatA(log, "\\ZEDWIC_U.log");
+    sprintf(module, "%s\\ZEDWIC_U.DLL", folder);
+    sprintf(log, "%s\\ZEDWIC_U.log", folder);
     DeleteFileA(log);
     if (!CopyFileA(argv[1], module, FALSE) || (loaded = LoadLibraryA(module)) == NULL ||
         (g_fix = (VOLQUAD_Setting_Fn)(void (*)(void))GetProcAddress(
              loaded, "VOLQUAD_FixSetting")) == NULL) {
-        Say(STD_ERROR_HANDLE, "cannot load a copy of ");
-        Say(STD_ERROR_HANDLE, argv[1]);
-        Say(STD_ERROR_HANDLE, " (error ");
-        SayNumber(STD_ERROR_HANDLE, GetLastError());
-        Say(STD_ERROR_HANDLE, ")\n");
+        fprintf(stderr, "cannot load a copy of %s (error %lu)\n", argv[1], GetLastError());
         return 2;
     }
     for (i = 0; i < kThreads; ++i) {
         threads[i] = CreateThread(NULL, 0, Caller, (LPVOID)(intptr_t)i, 0, NULL);
         if (threads[i] == NULL) {
-            Say(STD_ERROR_HANDLE, "CreateThread failed\n");
+            fprintf(stderr, "CreateThread failed\n");
             return 2;
         }
     }
@@ -114,7 +71,7 @@ int main(int argc, char **argv) {
         GetExitCodeThread(threads[i], &status);
         CloseHandle(threads[i]);
         if (status != 0) {
-            Say(STD_OUTPUT_HANDLE, "a call did not answer 0\n");
+            printf("a call did not answer 0\n");
             ++failures;
         }
     }
@@ -123,18 +80,18 @@ int main(int argc, char **argv) {
     /* Every line whole, every call once. */
     file = fopen(log, "rb");
     if (file == NULL) {
-        Say(STD_ERROR_HANDLE, "no log written\n");
+        fprintf(stderr, "no log written\n");
         return 1;
     }
     while (fgets(line, sizeof line, file) != NULL) {
-        const long long value = LoggedValue(line);
+        long long value = -1;
+        char tail[4] = "";
         ++lines;
-        if (value < 0 || value / 1000 >= kThreads || value % 1000 >= kCalls ||
-            seen[value / 1000][value % 1000]++ != 0) {
-            Say(STD_OUTPUT_HANDLE, "line ");
-            SayNumber(STD_OUTPUT_HANDLE, (unsigned long)lines);
-            Say(STD_OUTPUT_HANDLE, " is not one call's own line: ");
-            Say(STD_OUTPUT_HANDLE, line);
+        if (sscanf(line, "VOLQUAD_FixSetting printer=\"Log Printer\" value=%lld%3[\r\n]", &value,
+                   tail) != 2 ||
+            strcmp(tail, "\r\n") != 0 || value < 0 || value / 1000 >= kThreads ||
+            value % 1000 >= kCalls || seen[value / 1000][value % 1000]++ != 0) {
+            printf("line %d is not one call's own line: %s", lines, line);
             ++failures;
         }
     }
@@ -142,12 +99,7 @@ int main(int argc, char **argv) {
     DeleteFileA(log);
     DeleteFileA(module);
     RemoveDirectoryA(folder);
-    SayNumber(STD_OUTPUT_HANDLE, (unsigned long)lines);
-    Say(STD_OUTPUT_HANDLE, " of ");
-    SayNumber(STD_OUTPUT_HANDLE, kThreads * kCalls);
-    Say(STD_OUTPUT_HANDLE, " lines logged by ");
-    SayNumber(STD_OUTPUT_HANDLE, kThreads);
-    Say(STD_OUTPUT_HANDLE, " threads at once\n");
+    printf("%d of %d lines logged by %d threads at once\n", lines, kThreads * kCalls, kThreads);
     if (lines != kThreads * kCalls) {
         ++failures;
     }
