@@ -607,11 +607,16 @@ int Explain(const Args &args, size_t first, const Options &options) {
 // the time of the fetch when another program adds a printer in between (ask
 // again with the size the fetch names), and Wine's spooler fails without
 // setting an error when a printer is removed while it walks the list (ask
-// again). Any other failure is final. The wide list: names outside the code
-// page arrive whole.
+// again). Any other failure is final. After a few quick tries it pauses
+// between them (half a second in all), so that a program adding or removing
+// several printers can finish. The wide list: names outside the code page
+// arrive whole.
 bool EnumPrinters4(DWORD flags, std::vector<BYTE> *list, DWORD *count) {
     DWORD needed = 0;
-    for (int attempt = 0; attempt < 16; ++attempt) {
+    for (int attempt = 0; attempt < 64; ++attempt) {
+        if (attempt >= 4) {
+            Sleep(attempt < 16 ? 1 : 10);
+        }
         list->assign(needed + sizeof(PRINTER_INFO_4W), 0);
         SetLastError(ERROR_SUCCESS);
         if (EnumPrintersW(flags, nullptr, 4, needed != 0 ? list->data() : nullptr, needed, &needed,
